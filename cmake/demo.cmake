@@ -1,0 +1,45 @@
+# The project's target helpers: one per kind of target.
+
+# Warnings for the project's own code.
+function(demo_warnings target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
+endfunction()
+
+# A subsystem library (framework, rope, terrain ...): Windows-style code on the platform layer.
+function(add_demo_library name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name} STATIC ${ARG_SOURCES})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PUBLIC platform ${ARG_DEPENDS})
+  demo_warnings(${name})
+endfunction()
+
+# A demo program: its application class as a library NAME_app (so the runner and the tests
+# can construct it), and the executable NAME with its Windows entry point.
+#   add_demo_program(tether SOURCES tether_app.cpp ENTRY main.cpp DEPENDS framework rope)
+function(add_demo_program name)
+  cmake_parse_arguments(ARG "" "ENTRY" "SOURCES;DEPENDS" ${ARGN})
+  add_library(${name}_app STATIC ${ARG_SOURCES})
+  target_include_directories(${name}_app PUBLIC ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name}_app PUBLIC platform ${ARG_DEPENDS})
+  demo_warnings(${name}_app)
+  add_executable(${name} ${ARG_ENTRY})
+  target_link_libraries(${name} PRIVATE ${name}_app platform_winmain)
+  demo_warnings(${name})
+  set_property(GLOBAL APPEND PROPERTY DEMO_PROGRAMS ${name})
+endfunction()
+
+# A GoogleTest executable registered with CTest. LABELS: "slow" for tests left out of the
+# quick subset (ctest -LE slow).
+function(add_demo_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
+  demo_warnings(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  gtest_discover_tests(${name}
+    WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "DEMO_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    DISCOVERY_TIMEOUT 60)
+endfunction()
