@@ -1,0 +1,83 @@
+#include "programs/relief/relief_app.h"
+
+#include <dinput.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+
+#include "framework/input_devices.h"
+#include "terrain/lod_terrain.h"
+
+ReliefApp::ReliefApp(HINSTANCE instance) : AppShell(instance, "DemoApplication", false) {}
+
+bool CountMoveFrame(int* moveFrames) {
+    if (IsKeyDown(DIK_W) || IsKeyDown(DIK_S) || IsKeyDown(DIK_A) || IsKeyDown(DIK_D)) {
+        *moveFrames += 1;
+        if (*moveFrames > 20) {
+            *moveFrames = 0;
+            return true;
+        }
+    }
+    return false;
+}
+
+void ReliefApp::Init() {
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    overlayFont.Create(device, 18, 0xFFFFFFFF);
+    SetFpsFont(&overlayFont);
+    LoadTerrain(device, &camera, L"..\\Resource\\2ter256.bmp", L"..\\Resource\\skin.bmp", 8);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    D3DXVECTOR3 direction(0.7f, -1.0f, 0.7f);
+    D3DXVec3Normalize(&direction, &direction);
+    light.Direction = direction;
+    light.Ambient = {1, 1, 1, 1};
+    light.Diffuse = {1, 1, 1, 1};
+    light.Specular = {0.2f, 0.2f, 0.2f, 1};
+    light.Range = std::sqrt(FLT_MAX);
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+
+    camera.SetPosition(0, 260, 0);
+    camera.SetAngles(0, 0.62831855f);
+    moveFrames = 0;
+}
+
+void ReliefApp::Frame() {
+    if (CountMoveFrame(&moveFrames)) RebuildLod();
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    camera.Update(10, true);
+    device->SetRenderState(D3DRS_AMBIENT, 0xFF7F7F7F);
+    device->BeginScene();
+
+    if (MouseButtons[0]) {
+        int x = 0, y = 0;
+        GetCursorClientPos(&x, &y);
+        char text[32];
+        snprintf(text, sizeof text, "%d,%d", x, y);
+        MessageBoxA(nullptr, text, "", MB_OK);
+    }
+
+    material.Diffuse = {0.8f, 0.8f, 0.8f, 1};
+    material.Ambient = {0.2f, 0.2f, 0.2f, 1};
+    material.Specular = {0.2f, 0.2f, 0.2f, 1};
+    material.Emissive = {0, 0, 0, 0};
+    material.Power = 5.0f;
+    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    if (FAILED(device->SetMaterial(&material))) MessageBoxA(nullptr, "Error", "", MB_OK);
+    device->SetTransform(D3DTS_VIEW, &camera.view);
+
+    wchar_t text[64];
+    swprintf(text, 64, L"%ld triangles", long(DrawTerrain()));
+    overlayFont.Draw(text, 70, 10, 100);
+    DrawFps();
+
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+void ReliefApp::Cleanup() {
+    ReleaseTerrain();
+}
