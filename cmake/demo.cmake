@@ -38,8 +38,12 @@ function(add_demo_test name)
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
   demo_warnings(${name})
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests)
+  set(properties ENVIRONMENT "DEMO_BUILD_DIR=${CMAKE_BINARY_DIR}")
+  if(ARG_LABELS)
+    list(APPEND properties LABELS "${ARG_LABELS}")
+  endif()
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
-    PROPERTIES LABELS "${ARG_LABELS}" ENVIRONMENT "DEMO_BUILD_DIR=${CMAKE_BINARY_DIR}"
+    PROPERTIES ${properties}
     DISCOVERY_TIMEOUT 60)
 endfunction()

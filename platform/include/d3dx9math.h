@@ -65,10 +65,13 @@ struct D3DXVECTOR4 {
     D3DXVECTOR4& operator+=(const D3DXVECTOR4& v) { x += v.x; y += v.y; z += v.z; w += v.w; return *this; }
     D3DXVECTOR4& operator-=(const D3DXVECTOR4& v) { x -= v.x; y -= v.y; z -= v.z; w -= v.w; return *this; }
     D3DXVECTOR4& operator*=(float f) { x *= f; y *= f; z *= f; w *= f; return *this; }
+    D3DXVECTOR4& operator/=(float f) { return *this *= 1.0f / f; }
+    D3DXVECTOR4 operator+() const { return *this; }
     D3DXVECTOR4 operator-() const { return D3DXVECTOR4(-x, -y, -z, -w); }
     D3DXVECTOR4 operator+(const D3DXVECTOR4& v) const { return D3DXVECTOR4(x + v.x, y + v.y, z + v.z, w + v.w); }
     D3DXVECTOR4 operator-(const D3DXVECTOR4& v) const { return D3DXVECTOR4(x - v.x, y - v.y, z - v.z, w - v.w); }
     D3DXVECTOR4 operator*(float f) const { return D3DXVECTOR4(x * f, y * f, z * f, w * f); }
+    D3DXVECTOR4 operator/(float f) const { return *this * (1.0f / f); }
     friend D3DXVECTOR4 operator*(float f, const D3DXVECTOR4& v) { return v * f; }
     bool operator==(const D3DXVECTOR4& v) const { return x == v.x && y == v.y && z == v.z && w == v.w; }
     bool operator!=(const D3DXVECTOR4& v) const { return !(*this == v); }
@@ -88,10 +91,15 @@ struct D3DXMATRIX : public D3DMATRIX {
     D3DXMATRIX& operator+=(const D3DXMATRIX& other);
     D3DXMATRIX& operator-=(const D3DXMATRIX& other);
     D3DXMATRIX& operator*=(float f);
+    D3DXMATRIX& operator/=(float f);
+    D3DXMATRIX operator+() const { return *this; }
+    D3DXMATRIX operator-() const { return *this * -1.0f; }
     D3DXMATRIX operator*(const D3DXMATRIX& other) const;
     D3DXMATRIX operator+(const D3DXMATRIX& other) const;
     D3DXMATRIX operator-(const D3DXMATRIX& other) const;
     D3DXMATRIX operator*(float f) const;
+    D3DXMATRIX operator/(float f) const;
+    friend D3DXMATRIX operator*(float f, const D3DXMATRIX& matrix);
     bool operator==(const D3DXMATRIX& other) const;
     bool operator!=(const D3DXMATRIX& other) const { return !(*this == other); }
 };
@@ -104,7 +112,13 @@ struct D3DXPLANE {
     explicit D3DXPLANE(const float* f) : a(f[0]), b(f[1]), c(f[2]), d(f[3]) {}
     operator float*() { return &a; }
     operator const float*() const { return &a; }
+    D3DXPLANE& operator*=(float f) { a *= f; b *= f; c *= f; d *= f; return *this; }
+    D3DXPLANE& operator/=(float f) { return *this *= 1.0f / f; }
+    D3DXPLANE operator+() const { return *this; }
     D3DXPLANE operator-() const { return D3DXPLANE(-a, -b, -c, -d); }
+    D3DXPLANE operator*(float f) const { return D3DXPLANE(a * f, b * f, c * f, d * f); }
+    D3DXPLANE operator/(float f) const { return *this * (1.0f / f); }
+    friend D3DXPLANE operator*(float f, const D3DXPLANE& p) { return p * f; }
     bool operator==(const D3DXPLANE& p) const { return a == p.a && b == p.b && c == p.c && d == p.d; }
     bool operator!=(const D3DXPLANE& p) const { return !(*this == p); }
 };
@@ -114,8 +128,24 @@ struct D3DXCOLOR {
     D3DXCOLOR() = default;
     D3DXCOLOR(float r_, float g_, float b_, float a_) : r(r_), g(g_), b(b_), a(a_) {}
     D3DXCOLOR(D3DCOLOR argb);
+    D3DXCOLOR(const D3DCOLORVALUE& c) : r(c.r), g(c.g), b(c.b), a(c.a) {}
     operator D3DCOLOR() const;
     operator D3DCOLORVALUE() const { return D3DCOLORVALUE{r, g, b, a}; }
+    operator float*() { return &r; }
+    operator const float*() const { return &r; }
+    D3DXCOLOR& operator+=(const D3DXCOLOR& o) { r += o.r; g += o.g; b += o.b; a += o.a; return *this; }
+    D3DXCOLOR& operator-=(const D3DXCOLOR& o) { r -= o.r; g -= o.g; b -= o.b; a -= o.a; return *this; }
+    D3DXCOLOR& operator*=(float f) { r *= f; g *= f; b *= f; a *= f; return *this; }
+    D3DXCOLOR& operator/=(float f) { return *this *= 1.0f / f; }
+    D3DXCOLOR operator+() const { return *this; }
+    D3DXCOLOR operator-() const { return D3DXCOLOR(-r, -g, -b, -a); }
+    D3DXCOLOR operator+(const D3DXCOLOR& o) const { return D3DXCOLOR(r + o.r, g + o.g, b + o.b, a + o.a); }
+    D3DXCOLOR operator-(const D3DXCOLOR& o) const { return D3DXCOLOR(r - o.r, g - o.g, b - o.b, a - o.a); }
+    D3DXCOLOR operator*(float f) const { return D3DXCOLOR(r * f, g * f, b * f, a * f); }
+    D3DXCOLOR operator/(float f) const { return *this * (1.0f / f); }
+    friend D3DXCOLOR operator*(float f, const D3DXCOLOR& c) { return c * f; }
+    bool operator==(const D3DXCOLOR& o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
+    bool operator!=(const D3DXCOLOR& o) const { return !(*this == o); }
 };
 
 // ---- vectors ----------------------------------------------------------------------------
@@ -125,6 +155,16 @@ inline float D3DXVec3Dot(const D3DXVECTOR3* a, const D3DXVECTOR3* b) { return a-
 inline float D3DXVec2Length(const D3DXVECTOR2* v) { return sqrtf(v->x * v->x + v->y * v->y); }
 inline float D3DXVec4Dot(const D3DXVECTOR4* a, const D3DXVECTOR4* b) { return a->x * b->x + a->y * b->y + a->z * b->z + a->w * b->w; }
 inline float D3DXVec4Length(const D3DXVECTOR4* v) { return sqrtf(D3DXVec4Dot(v, v)); }
+inline float D3DXVec2Dot(const D3DXVECTOR2* a, const D3DXVECTOR2* b) { return a->x * b->x + a->y * b->y; }
+inline float D3DXVec2LengthSq(const D3DXVECTOR2* v) { return v->x * v->x + v->y * v->y; }
+inline D3DXVECTOR3* D3DXVec3Minimize(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b) {
+    *out = D3DXVECTOR3(fminf(a->x, b->x), fminf(a->y, b->y), fminf(a->z, b->z));
+    return out;
+}
+inline D3DXVECTOR3* D3DXVec3Maximize(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b) {
+    *out = D3DXVECTOR3(fmaxf(a->x, b->x), fmaxf(a->y, b->y), fmaxf(a->z, b->z));
+    return out;
+}
 D3DXVECTOR3* WINAPI D3DXVec3Cross(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
 D3DXVECTOR3* WINAPI D3DXVec3Add(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
 D3DXVECTOR3* WINAPI D3DXVec3Subtract(D3DXVECTOR3* out, const D3DXVECTOR3* a, const D3DXVECTOR3* b);
@@ -149,6 +189,8 @@ D3DXMATRIX* WINAPI D3DXMatrixScaling(D3DXMATRIX* out, float sx, float sy, float 
 D3DXMATRIX* WINAPI D3DXMatrixRotationX(D3DXMATRIX* out, float angle);
 D3DXMATRIX* WINAPI D3DXMatrixRotationY(D3DXMATRIX* out, float angle);
 D3DXMATRIX* WINAPI D3DXMatrixRotationZ(D3DXMATRIX* out, float angle);
+// Roll about z, then pitch about x, then yaw about y.
+D3DXMATRIX* WINAPI D3DXMatrixRotationYawPitchRoll(D3DXMATRIX* out, float yaw, float pitch, float roll);
 D3DXMATRIX* WINAPI D3DXMatrixRotationAxis(D3DXMATRIX* out, const D3DXVECTOR3* axis, float angle);
 D3DXMATRIX* WINAPI D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect, float zn, float zf);
 D3DXMATRIX* WINAPI D3DXMatrixOrthoLH(D3DXMATRIX* out, float w, float h, float zn, float zf);
@@ -160,6 +202,7 @@ D3DXMATRIX* WINAPI D3DXMatrixShadow(D3DXMATRIX* out, const D3DXVECTOR4* light, c
 
 // ---- planes -----------------------------------------------------------------------------
 inline float D3DXPlaneDotCoord(const D3DXPLANE* p, const D3DXVECTOR3* v) { return p->a * v->x + p->b * v->y + p->c * v->z + p->d; }
+inline float D3DXPlaneDot(const D3DXPLANE* p, const D3DXVECTOR4* v) { return p->a * v->x + p->b * v->y + p->c * v->z + p->d * v->w; }
 inline float D3DXPlaneDotNormal(const D3DXPLANE* p, const D3DXVECTOR3* v) { return p->a * v->x + p->b * v->y + p->c * v->z; }
 D3DXPLANE* WINAPI D3DXPlaneNormalize(D3DXPLANE* out, const D3DXPLANE* p);
 D3DXPLANE* WINAPI D3DXPlaneFromPointNormal(D3DXPLANE* out, const D3DXVECTOR3* point, const D3DXVECTOR3* normal);

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
+#include <ctime>
 #include <cwchar>
 
 #include "unknwn.h"
@@ -92,6 +93,7 @@ typedef struct _RGNDATA RGNDATA;
 #define E_FAIL ((HRESULT)0x80004005L)
 #define E_OUTOFMEMORY ((HRESULT)0x8007000EL)
 #define E_INVALIDARG ((HRESULT)0x80070057L)
+#define E_HANDLE ((HRESULT)0x80070006L)
 #define MAKE_HRESULT(sev, fac, code) ((HRESULT)(((unsigned long)(sev) << 31) | ((unsigned long)(fac) << 16) | ((unsigned long)(code))))
 
 // ---- window classes, windows, messages --------------------------------------------------
@@ -112,6 +114,21 @@ typedef struct tagWNDCLASSEXW {
     HICON hIconSm;
 } WNDCLASSEXW;
 
+typedef struct tagCREATESTRUCTW {
+    LPVOID lpCreateParams;
+    HINSTANCE hInstance;
+    HMENU hMenu;
+    HWND hwndParent;
+    int cy;
+    int cx;
+    int y;
+    int x;
+    LONG style;
+    LPCWSTR lpszName;
+    LPCWSTR lpszClass;
+    DWORD dwExStyle;
+} CREATESTRUCTW, *LPCREATESTRUCTW;
+
 typedef struct tagMSG {
     HWND hwnd;
     UINT message;
@@ -129,6 +146,9 @@ typedef struct tagMSG {
 #define WS_POPUP 0x80000000L
 #define WS_VISIBLE 0x10000000L
 #define WS_CAPTION 0x00C00000L
+#define WS_BORDER 0x00800000L
+#define WS_DLGFRAME 0x00400000L
+#define WS_CHILD 0x40000000L
 #define WS_SYSMENU 0x00080000L
 #define WS_THICKFRAME 0x00040000L
 #define WS_MINIMIZEBOX 0x00020000L
@@ -154,6 +174,7 @@ typedef struct tagMSG {
 #define WM_PAINT 0x000F
 #define WM_CLOSE 0x0010
 #define WM_QUIT 0x0012
+#define WM_SHOWWINDOW 0x0018
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -167,19 +188,29 @@ typedef struct tagMSG {
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSEWHEEL 0x020A
+#define WM_USER 0x0400
 
 #define SIZE_RESTORED 0
 #define SIZE_MINIMIZED 1
 #define SIZE_MAXIMIZED 2
 
+#define WA_INACTIVE 0
+#define WA_ACTIVE 1
+
 #define MK_LBUTTON 0x0001
 #define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+#define WHEEL_DELTA 120
 
 // ---- virtual-key codes ------------------------------------------------------------------
 #define VK_LBUTTON 0x01
 #define VK_RBUTTON 0x02
+#define VK_MBUTTON 0x04
 #define VK_BACK 0x08
 #define VK_TAB 0x09
+#define VK_CLEAR 0x0C
 #define VK_RETURN 0x0D
 #define VK_SHIFT 0x10
 #define VK_CONTROL 0x11
@@ -197,6 +228,7 @@ typedef struct tagMSG {
 #define VK_RIGHT 0x27
 #define VK_DOWN 0x28
 #define VK_INSERT 0x2D
+#define VK_SNAPSHOT 0x2C
 #define VK_DELETE 0x2E
 // '0'..'9' are 0x30..0x39 and 'A'..'Z' are 0x41..0x5A, as their ASCII codes.
 #define VK_LWIN 0x5B
@@ -249,6 +281,7 @@ typedef struct tagMSG {
 #define VK_OEM_5 0xDC
 #define VK_OEM_6 0xDD
 #define VK_OEM_7 0xDE
+#define VK_OEM_102 0xE2
 
 // ---- resources: icons, cursors, stock objects -------------------------------------------
 #define IDI_APPLICATION MAKEINTRESOURCEW(32512)
@@ -271,6 +304,9 @@ typedef struct tagMSG {
 // ---- code pages -------------------------------------------------------------------------
 #define CP_ACP 0
 #define CP_UTF8 65001
+#define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_ERR_INVALID_CHARS 0x00000080
 
 // ---- functions --------------------------------------------------------------------------
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass);
@@ -319,3 +355,8 @@ int wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list args);
 
 // The C runtime's wide file functions, which Windows declares in <stdio.h>/<wchar.h>.
 FILE* _wfopen(const wchar_t* path, const wchar_t* mode);
+
+// The C runtime's clock() counts wall-clock milliseconds from the start of the process, as on
+// Windows (the platform library provides it).
+#undef CLOCKS_PER_SEC
+#define CLOCKS_PER_SEC ((clock_t)1000)

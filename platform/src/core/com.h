@@ -1,7 +1,7 @@
 // Reference counting for the COM-style interfaces of the layer.
 #pragma once
 
-#include <unknwn.h>
+#include <windows.h>
 
 #include <atomic>
 

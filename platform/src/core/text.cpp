@@ -1,41 +1,67 @@
 #include "core/text.h"
 
 namespace platform {
+namespace {
 
-std::wstring WideFromUtf8(const std::string& text) {
+constexpr char32_t kReplacement = 0xFFFD;
+
+bool IsScalarValue(char32_t code) { return code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF); }
+
+// Decodes the sequence at text[i]; returns its length in bytes, or 0 when it is malformed.
+size_t DecodeOne(const unsigned char* text, size_t length, size_t i, char32_t* code) {
+    unsigned char lead = text[i];
+    if (lead < 0x80) {
+        *code = lead;
+        return 1;
+    }
+    // Continuation bytes, smallest value that needs this length, payload bits of the lead byte.
+    size_t extra = lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+    const char32_t smallest[4] = {0, 0x80, 0x800, 0x10000};
+    if (lead < 0xC2 || lead > 0xF4) return 0;
+    *code = lead & (0x3F >> extra);
+    if (length - i <= extra) return 0;
+    for (size_t k = 1; k <= extra; ++k) {
+        unsigned char next = text[i + k];
+        if ((next & 0xC0) != 0x80) return 0;
+        *code = (*code << 6) | (next & 0x3F);
+    }
+    if (*code < smallest[extra] || !IsScalarValue(*code)) return 0;
+    return extra + 1;
+}
+
+}  // namespace
+
+std::wstring WideFromUtf8(const char* text, size_t length, bool* invalidFound) {
     std::wstring out;
+    bool invalid = false;
+    const auto* bytes = reinterpret_cast<const unsigned char*>(text);
     size_t i = 0;
-    while (i < text.size()) {
-        unsigned char c = static_cast<unsigned char>(text[i]);
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + extra >= text.size()) {
-            out.push_back(0xFFFD);  // malformed or truncated sequence
-            ++i;
-            continue;
-        }
-        char32_t code = extra == 0 ? c : c & (0x3F >> extra);
-        bool valid = true;
-        for (int k = 1; k <= extra; ++k) {
-            unsigned char next = static_cast<unsigned char>(text[i + k]);
-            if ((next & 0xC0) != 0x80) { valid = false; break; }
-            code = (code << 6) | (next & 0x3F);
-        }
-        if (!valid) {
-            out.push_back(0xFFFD);
-            ++i;
-            continue;
+    while (i < length) {
+        char32_t code;
+        size_t used = DecodeOne(bytes, length, i, &code);
+        if (used == 0) {
+            invalid = true;
+            code = kReplacement;
+            used = 1;
         }
         out.push_back(static_cast<wchar_t>(code));
-        i += extra + 1;
+        i += used;
     }
+    if (invalidFound) *invalidFound = invalid;
     return out;
 }
 
-std::string Utf8FromWide(const std::wstring& text) {
+std::wstring WideFromUtf8(const std::string& text) { return WideFromUtf8(text.data(), text.size()); }
+
+std::string Utf8FromWide(const wchar_t* text, size_t length, bool* invalidFound) {
     std::string out;
-    for (wchar_t w : text) {
-        auto c = static_cast<char32_t>(w);
-        if (c > 0x10FFFF) c = 0xFFFD;
+    bool invalid = false;
+    for (size_t i = 0; i < length; ++i) {
+        auto c = static_cast<char32_t>(text[i]);
+        if (!IsScalarValue(c)) {
+            invalid = true;
+            c = kReplacement;
+        }
         if (c < 0x80) {
             out.push_back(static_cast<char>(c));
         } else if (c < 0x800) {
@@ -52,7 +78,10 @@ std::string Utf8FromWide(const std::wstring& text) {
             out.push_back(static_cast<char>(0x80 | (c & 0x3F)));
         }
     }
+    if (invalidFound) *invalidFound = invalid;
     return out;
 }
+
+std::string Utf8FromWide(const std::wstring& text) { return Utf8FromWide(text.data(), text.size()); }
 
 }  // namespace platform

@@ -1,0 +1,21 @@
+// The one path resolver: every platform function that opens a file by a Windows-style path
+// goes through it, so "..\Resource\Skin.BMP" finds build/Resource/skin.bmp as on Windows.
+#pragma once
+
+#include <cstdio>
+#include <string>
+
+namespace platform {
+
+// Turns a Windows-style path (UTF-8) into the path of the file on this system: '\' and
+// repeated separators become one '/', a leading "..\Resource\" maps to the resource folder
+// override when one is set, and each component is matched case-insensitively against the
+// file system. Components that do not exist are kept as written, so new files can be created.
+std::string ResolvePath(const std::string& windowsPath);
+std::string ResolvePath(const std::wstring& windowsPath);
+
+// fopen of the resolved path; the mode is the C library's ("rb", "w" ...). NULL on failure.
+FILE* OpenFile(const std::string& windowsPath, const char* mode);
+FILE* OpenFile(const std::wstring& windowsPath, const char* mode);
+
+}  // namespace platform

@@ -1,0 +1,24 @@
+// Key codes of the three keyboards the layer speaks: SDL scancodes (what the window system
+// reports), Windows virtual-key codes (window messages) and DirectInput scan codes (DIK_).
+#pragma once
+
+namespace platform::window {
+
+struct KeyCodes {
+    int virtualKey = 0;
+    int scanCode = 0;  // the DIK_ code; 0 when the key has none
+};
+
+// The codes of a physical key. With Num Lock off the keypad's digit keys report the
+// navigation keys' virtual-key codes, as on Windows; their scan codes stay the keypad's.
+KeyCodes KeyCodesOfSdlScancode(int sdlScancode, bool numLock);
+
+// The DIK_ code of a virtual-key code (the main block's key where two keys share a code,
+// such as VK_RETURN); 0 when the key has none.
+int ScanCodeOfVirtualKey(int virtualKey);
+
+// The code that window messages carry: left and right modifier codes become VK_SHIFT,
+// VK_CONTROL and VK_MENU.
+int MessageVirtualKey(int virtualKey);
+
+}  // namespace platform::window
