@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <random>
@@ -98,6 +100,7 @@ TEST_F(LodTest, MissingNeighboursCountAsNotSplit) {
 TEST_F(LodTest, FanSplitsOnlyTheFlaggedSides) {
     MakeGrid(17, 17, [](int, int) { return 0.0f; });
     const BYTE flags[4] = {1, 0, 0, 1};
+    TriangleList.clear();
     EmitFan(0, 0, 16, flags);
     ASSERT_EQ(TriangleList.size(), 6u);
     const int m = GridIndex(8, 8);
@@ -123,7 +126,8 @@ TEST_F(LodTest, RandomTerrainsHaveNoCracksAndStayWithinBudget) {
         // A 16k + 1 grid is covered completely; 256 covers samples 0 to 240.
         ExpectNoCracks(size == 256 ? 241 : size);
         EXPECT_LE(TriangleList.size(), size_t(size - 1) * (size - 1) / 2);
-        EXPECT_GT(TriangleList.size(), 450u);
+        const size_t topBlocks = size_t((size - 1) / 16) * ((size - 1) / 16);
+        EXPECT_GT(TriangleList.size(), 2 * topBlocks);  // something was refined
     }
 }
 
@@ -145,24 +149,39 @@ TEST_F(LodTest, BorderBlocksStayAtSixteen) {
     }
 }
 
-TEST_F(LodTest, RefinesNearTheCameraMoreThanFarAway) {
-    MakeGrid(129, 129, [](int r, int c) { return float((r * 13 + c * 7) % 23); });
-    camera.SetPosition(0, 30, 0);
+TEST_F(LodTest, RefinesNearTheCameraAndNotFarAway) {
+    // Height ranges of 10 per block: beyond the split threshold near the camera, within it
+    // from about 1000 units on.
+    MakeGrid(256, 256, [](int r, int c) { return float((r * 13 + c * 7) % 11); });
+    camera.SetPosition(40 * 8, 30, 40 * 8);
     BuildTriangleList();
-    size_t near = 0, far = 0;
+    bool finestNearCamera = false;
     for (const TerrainTriangle& t : TriangleList) {
-        const int row = t.a / GridWidth, column = t.a % GridWidth;
-        (row < 64 && column < 64 ? near : far) += 1;
+        const int corners[3] = {t.a, t.b, t.c};
+        bool near = true, far = true, coarse = true;
+        int lowColumn = GridWidth, highColumn = 0;
+        for (int v : corners) {
+            const int row = v / GridWidth, column = v % GridWidth;
+            near = near && row >= 32 && row <= 48 && column >= 32 && column <= 48;
+            far = far && row >= 160 && column >= 160;
+            coarse = coarse && row % 8 == 0 && column % 8 == 0;
+            lowColumn = std::min(lowColumn, column);
+            highColumn = std::max(highColumn, column);
+        }
+        if (near && highColumn - lowColumn == 2) finestNearCamera = true;  // a block of size 2
+        if (far) {
+            EXPECT_TRUE(coarse);
+        }
     }
-    EXPECT_GT(near, 2 * far / 3);
+    EXPECT_TRUE(finestNearCamera);
 }
 
 TEST_F(LodTest, MovingTheCameraWithoutRebuildKeepsTheTriangles) {
-    MakeGrid(65, 65, [](int r, int c) { return float((r * c) % 29); });
-    camera.SetPosition(10, 40, 10);
+    MakeGrid(129, 129, [](int r, int c) { return float((r * 13 + c * 7) % 11); });
+    camera.SetPosition(10, 30, 10);
     BuildTriangleList();
     const std::vector<TerrainTriangle> before = TriangleList;
-    camera.SetPosition(400, 40, 400);
+    camera.SetPosition(1000, 30, 1000);
     ASSERT_EQ(TriangleList.size(), before.size());
     EXPECT_EQ(0, std::memcmp(TriangleList.data(), before.data(), before.size() * sizeof(TerrainTriangle)));
     BuildTriangleList();
