@@ -1,0 +1,95 @@
+#include "gl/ffp_program.h"
+
+#include "gl/ffp_shader_source.h"
+
+#include <cstring>
+#include <vector>
+
+namespace platform {
+namespace {
+
+constexpr GLuint kUniformBinding = 0;
+
+GLuint CompileShader(GLenum kind, const std::string& source, std::string* error) {
+    GLuint shader = glCreateShader(kind);
+    const char* text = source.c_str();
+    glShaderSource(shader, 1, &text, nullptr);
+    glCompileShader(shader);
+    GLint compiled = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &compiled);
+    if (compiled) return shader;
+    GLint length = 0;
+    glGetShaderiv(shader, GL_INFO_LOG_LENGTH, &length);
+    std::vector<char> log(static_cast<size_t>(length) + 1);
+    glGetShaderInfoLog(shader, length, nullptr, log.data());
+    if (error != nullptr) *error = log.data();
+    glDeleteShader(shader);
+    return 0;
+}
+
+GLuint LinkProgram(bool flatShading, std::string* error) {
+    GLuint vertex = CompileShader(GL_VERTEX_SHADER, FfpVertexShaderSource(flatShading), error);
+    GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, FfpFragmentShaderSource(flatShading), error);
+    if (vertex == 0 || fragment == 0) {
+        glDeleteShader(vertex);
+        glDeleteShader(fragment);
+        return 0;
+    }
+    GLuint program = glCreateProgram();
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glBindAttribLocation(program, kAttributePosition, "inPosition");
+    glBindAttribLocation(program, kAttributeNormal, "inNormal");
+    glBindAttribLocation(program, kAttributePointSize, "inPointSize");
+    glBindAttribLocation(program, kAttributeDiffuse, "inDiffuse");
+    glBindAttribLocation(program, kAttributeSpecular, "inSpecular");
+    glBindAttribLocation(program, kAttributeTexCoord0, "inTexCoord0");
+    glBindAttribLocation(program, kAttributeTexCoord1, "inTexCoord1");
+    glLinkProgram(program);
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint linked = GL_FALSE;
+    glGetProgramiv(program, GL_LINK_STATUS, &linked);
+    if (!linked) {
+        char log[2048] = {};
+        glGetProgramInfoLog(program, sizeof log, nullptr, log);
+        if (error != nullptr) *error = log;
+        glDeleteProgram(program);
+        return 0;
+    }
+    glUniformBlockBinding(program, glGetUniformBlockIndex(program, "FfpBlock"), kUniformBinding);
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "texture0"), 0);
+    glUniform1i(glGetUniformLocation(program, "texture1"), 1);
+    glUseProgram(0);
+    return program;
+}
+
+}  // namespace
+
+FfpProgram::~FfpProgram() {
+    if (smooth_ != 0) glDeleteProgram(smooth_);
+    if (flat_ != 0) glDeleteProgram(flat_);
+    if (uniformBuffer_ != 0) glDeleteBuffers(1, &uniformBuffer_);
+}
+
+bool FfpProgram::build(std::string* error) {
+    smooth_ = LinkProgram(false, error);
+    flat_ = LinkProgram(true, error);
+    if (smooth_ == 0 || flat_ == 0) return false;
+    glGenBuffers(1, &uniformBuffer_);
+    glBindBuffer(GL_UNIFORM_BUFFER, uniformBuffer_);
+    glBufferData(GL_UNIFORM_BUFFER, sizeof(FfpUniforms), nullptr, GL_DYNAMIC_DRAW);
+    glBindBufferBase(GL_UNIFORM_BUFFER, kUniformBinding, uniformBuffer_);
+    return true;
+}
+
+void FfpProgram::upload(const FfpUniforms& uniforms) {
+    if (uploaded_ && std::memcmp(&uniforms, &last_, sizeof uniforms) == 0) return;
+    glBindBuffer(GL_UNIFORM_BUFFER, uniformBuffer_);
+    glBufferSubData(GL_UNIFORM_BUFFER, 0, sizeof uniforms, &uniforms);
+    last_ = uniforms;
+    uploaded_ = true;
+}
+
+}  // namespace platform

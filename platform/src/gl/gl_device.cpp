@@ -1,0 +1,185 @@
+// The GL device's life cycle, back buffer, Clear and Present. Drawing is in gl_draw.cpp.
+#include "gl/gl_device.h"
+
+#include "d3d9/device_caps.h"
+#include "gl/gl_device_factory.h"
+#include "gl/present_hooks.h"
+#include "window/window_internal.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+GlDevice::GlDevice(HWND window, SDL_Window* sdlWindow, void* context, const D3DPRESENT_PARAMETERS& parameters,
+                   const D3DCAPS9& caps)
+    : DeviceBase(parameters.BackBufferWidth, parameters.BackBufferHeight, parameters.EnableAutoDepthStencil != FALSE,
+                 caps),
+      window_(window),
+      sdlWindow_(sdlWindow),
+      context_(context),
+      lockable_((parameters.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0),
+      cache_(std::make_shared<GlStateCache>()),
+      maxPointSize_(caps.MaxPointSize) {
+    auto refresh = [this](ImageLevel& image) {
+        std::vector<uint32_t> pixels;
+        readBackBuffer(&pixels);
+        std::memcpy(image.bytes.data(), pixels.data(), std::min(image.bytes.size(), pixels.size() * 4));
+    };
+    setBackBuffer(new Surface(this, backBufferWidth(), backBufferHeight(), D3DFMT_X8R8G8B8, lockable_, refresh));
+}
+
+GlDevice::~GlDevice() {
+    SDL_GL_MakeCurrent(sdlWindow_, static_cast<SDL_GLContext>(context_));
+    releaseBindings();  // while the context that owns their GL mirrors still exists
+    cache_.reset();
+    glDeleteSamplers(2, samplers_);
+    glDeleteBuffers(1, &streamVertices_);
+    glDeleteBuffers(1, &streamIndices_);
+    glDeleteVertexArrays(1, &vertexArray_);
+    glDeleteFramebuffers(1, &framebuffer_);
+    glDeleteRenderbuffers(1, &colorBuffer_);
+    glDeleteRenderbuffers(1, &depthBuffer_);
+    program_.reset();
+    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
+}
+
+bool GlDevice::initialise() {
+    std::string error;
+    program_ = std::make_unique<FfpProgram>();
+    if (!program_->build(&error)) {
+        SDL_Log("fixed-function shader: %s", error.c_str());
+        return false;
+    }
+    GLsizei width = static_cast<GLsizei>(backBufferWidth());
+    GLsizei height = static_cast<GLsizei>(backBufferHeight());
+    glGenRenderbuffers(1, &colorBuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    glGenRenderbuffers(1, &depthBuffer_);
+    glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+    glGenFramebuffers(1, &framebuffer_);
+    glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
+    glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
+    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+
+    glGenVertexArrays(1, &vertexArray_);
+    glBindVertexArray(vertexArray_);
+    glGenBuffers(1, &streamVertices_);
+    glGenBuffers(1, &streamIndices_);
+    glGenSamplers(2, samplers_);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glEnable(GL_PROGRAM_POINT_SIZE);
+    glFrontFace(GL_CW);  // D3D front faces are clockwise on screen
+    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // D3D flat shading uses the first vertex
+    cache_->invalidate();
+    // A new back buffer holds black, as the first Clear would leave it.
+    glClearColor(0, 0, 0, 1);
+    glClearDepth(1.0);
+    glClearStencil(0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    return true;
+}
+
+void GlDevice::clearArea(GLint x, GLint y, GLsizei width, GLsizei height, GLbitfield mask) {
+    if (width <= 0 || height <= 0) return;
+    cache_->scissor(x, y, width, height);
+    glClear(mask);
+}
+
+void GlDevice::onClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) {
+    GLbitfield mask = 0;
+    if (flags & D3DCLEAR_TARGET) {
+        mask |= GL_COLOR_BUFFER_BIT;
+        glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
+                     ((color >> 24) & 0xff) / 255.0f);
+        cache_->colorMask(0xf);
+    }
+    if (flags & D3DCLEAR_ZBUFFER) {
+        mask |= GL_DEPTH_BUFFER_BIT;
+        glClearDepth(z);
+        cache_->depthMask(true);
+    }
+    if (flags & D3DCLEAR_STENCIL) {
+        mask |= GL_STENCIL_BUFFER_BIT;
+        glClearStencil(static_cast<GLint>(stencil & 0xff));
+        cache_->stencilWriteMask(0xff);
+    }
+    // Clear touches only the viewport, and within it only the given rectangles.
+    const D3DVIEWPORT9& vp = state().viewport;
+    LONG left = vp.X, top = vp.Y, right = vp.X + vp.Width, bottom = vp.Y + vp.Height;
+    GLint targetHeight = static_cast<GLint>(backBufferHeight());
+    cache_->enable(GL_SCISSOR_TEST, true);
+    if (count == 0) {
+        clearArea(left, targetHeight - bottom, right - left, bottom - top, mask);
+        return;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        LONG x1 = std::max(rects[i].x1, left), y1 = std::max(rects[i].y1, top);
+        LONG x2 = std::min(rects[i].x2, right), y2 = std::min(rects[i].y2, bottom);
+        clearArea(x1, targetHeight - y2, x2 - x1, y2 - y1, mask);
+    }
+}
+
+void GlDevice::onPresent() {
+    int clientWidth = 0;
+    int clientHeight = 0;
+    ClientSizeOf(window_, &clientWidth, &clientHeight);
+    if (clientWidth > 0 && clientHeight > 0) {
+        // Windowed D3D stretches the back buffer over the whole client area.
+        cache_->enable(GL_SCISSOR_TEST, false);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glBlitFramebuffer(0, 0, static_cast<GLint>(backBufferWidth()), static_cast<GLint>(backBufferHeight()), 0, 0,
+                          clientWidth, clientHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
+        SDL_GL_SwapWindow(sdlWindow_);
+        glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
+    }
+    if (FinishOnPresent()) glFinish();
+    RunPresentHook(this);
+}
+
+void GlDevice::readBackBuffer(std::vector<uint32_t>* argb) {
+    GLsizei width = static_cast<GLsizei>(backBufferWidth());
+    GLsizei height = static_cast<GLsizei>(backBufferHeight());
+    std::vector<uint32_t> rows(static_cast<size_t>(width) * height);
+    glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    // GL rows run bottom-up; D3D surfaces top-down. The back buffer is X8R8G8B8: opaque.
+    argb->resize(rows.size());
+    for (GLsizei y = 0; y < height; ++y) {
+        const uint32_t* from = rows.data() + static_cast<size_t>(height - 1 - y) * width;
+        uint32_t* to = argb->data() + static_cast<size_t>(y) * width;
+        for (GLsizei x = 0; x < width; ++x) to[x] = from[x] | 0xff000000u;
+    }
+}
+
+HRESULT CreateGlDevice(HWND window, const D3DPRESENT_PARAMETERS& parameters, IDirect3DDevice9** device) {
+    SDL_Window* sdlWindow = SdlWindowOf(window);
+    if (sdlWindow == nullptr) return D3DERR_INVALIDCALL;
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);  // forward-compatible contexts reject wide lines
+    SDL_GLContext context = SDL_GL_CreateContext(sdlWindow);
+    if (context == nullptr) return D3DERR_NOTAVAILABLE;
+    SDL_GL_MakeCurrent(sdlWindow, context);
+    SDL_GL_SetSwapInterval(0);  // D3DPRESENT_INTERVAL_IMMEDIATE
+    GLfloat pointSizes[2] = {1.0f, 64.0f};
+    glGetFloatv(GL_POINT_SIZE_RANGE, pointSizes);
+    RecordGlPointSizeLimit(pointSizes[1]);
+    auto* created = new GlDevice(window, sdlWindow, context, parameters, DefaultDeviceCaps());
+    if (!created->initialise()) {
+        created->Release();
+        return D3DERR_NOTAVAILABLE;
+    }
+    *device = created;
+    return D3D_OK;
+}
+
+}  // namespace platform

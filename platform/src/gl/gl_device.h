@@ -1,0 +1,74 @@
+// The GL device: draws the Direct3D 9 calls with OpenGL 3.3 core into an off-screen back
+// buffer, which Present stretches to the window's client area.
+#pragma once
+
+#include "d3d9/device_base.h"
+#include "gl/ffp_program.h"
+#include "gl/gl_state_cache.h"
+
+#include <memory>
+#include <vector>
+
+struct SDL_Window;
+
+namespace platform {
+
+class GlDevice final : public DeviceBase {
+public:
+    // Takes over a current GL context made on the window.
+    GlDevice(HWND window, SDL_Window* sdlWindow, void* context, const D3DPRESENT_PARAMETERS& parameters,
+             const D3DCAPS9& caps);
+    ~GlDevice() override;
+
+    // Compiles the shaders and makes the back buffer; false when GL refuses.
+    bool initialise();
+    // The back buffer as ARGB pixels, top row first.
+    void readBackBuffer(std::vector<uint32_t>* argb);
+
+protected:
+    void onClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
+    void onPresent() override;
+    void onDraw(const DrawCall& call) override;
+
+private:
+    void clearArea(GLint x, GLint y, GLsizei width, GLsizei height, GLbitfield mask);
+    void prepareDraw(const DrawCall& call);
+    void applyRenderStates();
+    void applyViewport();
+    void applyStencil();
+    void bindTextures();
+    void applySamplers();
+    bool textureBound(int stage) const;
+    void bindVertexInput(const DrawCall& call);
+    void setAttributes(GLuint buffer, uintptr_t base, UINT stride);
+    void issueDraw(const DrawCall& call);
+
+    HWND window_;
+    SDL_Window* sdlWindow_;
+    void* context_;
+    bool lockable_;
+    std::shared_ptr<GlStateCache> cache_;
+    std::unique_ptr<FfpProgram> program_;
+    GLuint framebuffer_ = 0;
+    GLuint colorBuffer_ = 0;
+    GLuint depthBuffer_ = 0;
+    GLuint vertexArray_ = 0;
+    GLuint streamVertices_ = 0;
+    GLuint streamIndices_ = 0;
+    GLuint samplers_[2] = {0, 0};
+    float maxPointSize_ = 64.0f;
+    // What the vertex attributes point at, to skip re-pointing them.
+    struct AttributeKey {
+        GLuint buffer = 0;
+        uintptr_t base = 0;
+        UINT stride = 0;
+        DWORD fvf = 0;
+        int sets[2] = {-1, -1};
+        unsigned generation = 0;
+        bool operator==(const AttributeKey&) const = default;
+    } attributes_;
+    bool attributesValid_ = false;
+    bool samplersApplied_ = false;
+};
+
+}  // namespace platform

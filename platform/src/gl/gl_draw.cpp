@@ -1,0 +1,226 @@
+// prepareDraw: turns the stored D3D state into GL state, uniforms and vertex attribute
+// pointers, then issues the draw.
+#include "d3d9/fvf_layout.h"
+#include "gl/ffp_shader_source.h"
+#include "gl/gl_device.h"
+#include "gl/gl_resources.h"
+#include "gl/gl_translate.h"
+
+namespace platform {
+namespace {
+
+BlendState BlendStateOf(const DeviceState& state) {
+    const auto& rs = state.renderStates;
+    auto factors = [](DWORD source, DWORD dest, GLenum* glSource, GLenum* glDest) {
+        // The two "both" factors set the source and the destination at once.
+        if (source == D3DBLEND_BOTHSRCALPHA) {
+            *glSource = GL_SRC_ALPHA;
+            *glDest = GL_ONE_MINUS_SRC_ALPHA;
+        } else if (source == D3DBLEND_BOTHINVSRCALPHA) {
+            *glSource = GL_ONE_MINUS_SRC_ALPHA;
+            *glDest = GL_SRC_ALPHA;
+        } else {
+            *glSource = toGlBlendFactor(source);
+            *glDest = toGlBlendFactor(dest);
+        }
+    };
+    BlendState blend;
+    factors(rs[D3DRS_SRCBLEND], rs[D3DRS_DESTBLEND], &blend.sourceColor, &blend.destColor);
+    blend.colorOp = toGlBlendOp(rs[D3DRS_BLENDOP]);
+    if (rs[D3DRS_SEPARATEALPHABLENDENABLE]) {
+        factors(rs[D3DRS_SRCBLENDALPHA], rs[D3DRS_DESTBLENDALPHA], &blend.sourceAlpha, &blend.destAlpha);
+        blend.alphaOp = toGlBlendOp(rs[D3DRS_BLENDOPALPHA]);
+    } else {
+        blend.sourceAlpha = blend.sourceColor;
+        blend.destAlpha = blend.destColor;
+        blend.alphaOp = blend.colorOp;
+    }
+    return blend;
+}
+
+StencilFace StencilFaceOf(const DeviceState& state, D3DRENDERSTATETYPE func, D3DRENDERSTATETYPE fail,
+                          D3DRENDERSTATETYPE depthFail, D3DRENDERSTATETYPE pass) {
+    const auto& rs = state.renderStates;
+    return StencilFace{toGlCompare(rs[func]),         static_cast<GLint>(rs[D3DRS_STENCILREF] & 0xff),
+                       rs[D3DRS_STENCILMASK] & 0xff,  toGlStencilOp(rs[fail]),
+                       toGlStencilOp(rs[depthFail]),  toGlStencilOp(rs[pass])};
+}
+
+std::array<float, 4> ColorOf(D3DCOLOR color) {
+    return {((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
+            ((color >> 24) & 0xff) / 255.0f};
+}
+
+int TexCoordSetOf(const DeviceState& state, const FvfLayout& layout, int stage) {
+    int set = static_cast<int>(state.stageStates[stage][D3DTSS_TEXCOORDINDEX] & 0xffff);
+    return set < layout.texCoordSetCount ? set : -1;
+}
+
+}  // namespace
+
+void GlDevice::applyRenderStates() {
+    const DeviceState& s = state();
+    const auto& rs = s.renderStates;
+    cache_->enable(GL_SCISSOR_TEST, false);
+    cache_->enable(GL_DEPTH_TEST, hasDepthStencil() && rs[D3DRS_ZENABLE] != D3DZB_FALSE);
+    cache_->depthFunc(toGlCompare(rs[D3DRS_ZFUNC]));
+    cache_->depthMask(rs[D3DRS_ZWRITEENABLE] != FALSE);
+    cache_->enable(GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != FALSE);
+    cache_->blend(BlendStateOf(s));
+    cache_->blendColor(ColorOf(rs[D3DRS_BLENDFACTOR]));
+    cache_->colorMask(rs[D3DRS_COLORWRITEENABLE]);
+    // With glFrontFace(GL_CW), D3D's clockwise faces are GL's front faces.
+    cache_->enable(GL_CULL_FACE, rs[D3DRS_CULLMODE] != D3DCULL_NONE);
+    cache_->cullFace(rs[D3DRS_CULLMODE] == D3DCULL_CW ? GL_FRONT : GL_BACK);
+    cache_->polygonMode(toGlPolygonMode(rs[D3DRS_FILLMODE]));
+    applyStencil();
+}
+
+void GlDevice::applyStencil() {
+    const DeviceState& s = state();
+    const auto& rs = s.renderStates;
+    cache_->enable(GL_STENCIL_TEST, hasDepthStencil() && rs[D3DRS_STENCILENABLE] != FALSE);
+    StencilFace clockwise =
+        StencilFaceOf(s, D3DRS_STENCILFUNC, D3DRS_STENCILFAIL, D3DRS_STENCILZFAIL, D3DRS_STENCILPASS);
+    StencilFace counterClockwise =
+        rs[D3DRS_TWOSIDEDSTENCILMODE]
+            ? StencilFaceOf(s, D3DRS_CCW_STENCILFUNC, D3DRS_CCW_STENCILFAIL, D3DRS_CCW_STENCILZFAIL,
+                            D3DRS_CCW_STENCILPASS)
+            : clockwise;
+    cache_->stencil(GL_FRONT, clockwise);
+    cache_->stencil(GL_BACK, counterClockwise);
+    cache_->stencilWriteMask(rs[D3DRS_STENCILWRITEMASK] & 0xff);
+}
+
+void GlDevice::applyViewport() {
+    // D3D's viewport origin is the top-left corner; GL's the bottom-left.
+    const D3DVIEWPORT9& vp = state().viewport;
+    GLint y = static_cast<GLint>(backBufferHeight()) - static_cast<GLint>(vp.Y + vp.Height);
+    cache_->viewport(static_cast<GLint>(vp.X), y, static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height));
+    cache_->depthRange(vp.MinZ, vp.MaxZ);
+}
+
+bool GlDevice::textureBound(int stage) const { return state().textures[stage] != nullptr; }
+
+void GlDevice::bindTextures() {
+    for (int stage = 0; stage < 2; ++stage) {
+        IDirect3DBaseTexture9* texture = state().textures[stage];
+        if (texture == nullptr) {
+            cache_->bindTexture(stage, 0);
+            continue;
+        }
+        PrepareTexture(*static_cast<Texture*>(texture), stage, cache_);
+    }
+}
+
+void GlDevice::applySamplers() {
+    for (int stage = 0; stage < 2; ++stage) {
+        const auto& ss = state().samplerStates[stage];
+        GLuint sampler = samplers_[stage];
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, toGlMagFilter(ss[D3DSAMP_MAGFILTER]));
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER,
+                            toGlMinFilter(ss[D3DSAMP_MINFILTER], ss[D3DSAMP_MIPFILTER]));
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, toGlAddress(ss[D3DSAMP_ADDRESSU]));
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, toGlAddress(ss[D3DSAMP_ADDRESSV]));
+        std::array<float, 4> border = ColorOf(ss[D3DSAMP_BORDERCOLOR]);
+        glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border.data());
+        cache_->bindSampler(stage, sampler);
+    }
+}
+
+void GlDevice::setAttributes(GLuint buffer, uintptr_t base, UINT stride) {
+    const DeviceState& s = state();
+    FvfLayout layout = DescribeFvf(s.fvf);
+    AttributeKey key{buffer, base, stride, s.fvf, {TexCoordSetOf(s, layout, 0), TexCoordSetOf(s, layout, 1)},
+                     cache_->bufferGeneration()};
+    if (attributesValid_ && key == attributes_) return;
+    attributes_ = key;
+    attributesValid_ = true;
+    auto point = [&](GLuint location, int offset, GLint components, GLenum type, bool normalized,
+                     float f0, float f1, float f2, float f3) {
+        if (offset < 0) {
+            glDisableVertexAttribArray(location);
+            glVertexAttrib4f(location, f0, f1, f2, f3);
+            return;
+        }
+        glEnableVertexAttribArray(location);
+        glVertexAttribPointer(location, components, type, normalized ? GL_TRUE : GL_FALSE,
+                              static_cast<GLsizei>(stride), reinterpret_cast<const void*>(base + offset));
+    };
+    point(kAttributePosition, 0, layout.positionComponents, GL_FLOAT, false, 0, 0, 0, 1);
+    point(kAttributeNormal, layout.normalOffset, 3, GL_FLOAT, false, 0, 0, 0, 0);
+    point(kAttributePointSize, layout.pointSizeOffset, 1, GL_FLOAT, false, 1, 0, 0, 0);
+    point(kAttributeDiffuse, layout.diffuseOffset, 4, GL_UNSIGNED_BYTE, true, 1, 1, 1, 1);
+    point(kAttributeSpecular, layout.specularOffset, 4, GL_UNSIGNED_BYTE, true, 0, 0, 0, 0);
+    for (int stage = 0; stage < 2; ++stage) {
+        int set = key.sets[stage];
+        int offset = set < 0 ? -1 : layout.texCoordOffset[set];
+        GLint components = set < 0 ? 2 : layout.texCoordComponents[set];
+        point(kAttributeTexCoord0 + stage, offset, components, GL_FLOAT, false, 0, 0, 0, 1);
+    }
+}
+
+void GlDevice::bindVertexInput(const DrawCall& call) {
+    if (call.userVertices == nullptr) {
+        const StreamSource& stream = state().streams[0];
+        GLuint buffer = PrepareVertexBuffer(*static_cast<VertexBuffer*>(stream.buffer), cache_);
+        setAttributes(buffer, stream.offset, stream.stride);
+        return;
+    }
+    UINT vertices = call.indexed ? call.minIndex + call.numVertices : call.elementCount;
+    cache_->bindArrayBuffer(streamVertices_);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(vertices) * call.userStride, call.userVertices,
+                 GL_STREAM_DRAW);
+    setAttributes(streamVertices_, 0, call.userStride);
+}
+
+void GlDevice::prepareDraw(const DrawCall& call) {
+    uint32_t dirty = takeDirty();
+    applyRenderStates();
+    applyViewport();
+    bindTextures();
+    if (dirty & kDirtySamplers || !samplersApplied_) {
+        applySamplers();
+        samplersApplied_ = true;
+    }
+    FfpInputs inputs;
+    inputs.state = &state();
+    inputs.layout = DescribeFvf(state().fvf);
+    inputs.textureBound[0] = textureBound(0);
+    inputs.textureBound[1] = textureBound(1);
+    inputs.drawingPoints = call.type == D3DPT_POINTLIST;
+    inputs.maxPointSize = maxPointSize_;
+    program_->upload(PackFfpState(inputs));
+    cache_->useProgram(program_->program(state().renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT));
+    bindVertexInput(call);
+}
+
+void GlDevice::issueDraw(const DrawCall& call) {
+    GLenum mode = toGlPrimitive(call.type);
+    GLsizei count = static_cast<GLsizei>(call.elementCount);
+    if (!call.indexed) {
+        glDrawArrays(mode, call.userVertices == nullptr ? static_cast<GLint>(call.startVertex) : 0, count);
+        return;
+    }
+    if (call.userIndices != nullptr) {
+        GLenum type = call.userIndexFormat == D3DFMT_INDEX32 ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT;
+        GLsizeiptr size = static_cast<GLsizeiptr>(count) * (type == GL_UNSIGNED_INT ? 4 : 2);
+        cache_->bindElementBuffer(streamIndices_);
+        glBufferData(GL_ELEMENT_ARRAY_BUFFER, size, call.userIndices, GL_STREAM_DRAW);
+        glDrawElements(mode, count, type, nullptr);
+        return;
+    }
+    auto* indices = static_cast<IndexBuffer*>(state().indices);
+    PrepareIndexBuffer(*indices, cache_);
+    bool wide = indices->format() == D3DFMT_INDEX32;
+    uintptr_t offset = static_cast<uintptr_t>(call.startIndex) * (wide ? 4 : 2);
+    glDrawElementsBaseVertex(mode, count, wide ? GL_UNSIGNED_INT : GL_UNSIGNED_SHORT,
+                             reinterpret_cast<const void*>(offset), call.baseVertex);
+}
+
+void GlDevice::onDraw(const DrawCall& call) {
+    prepareDraw(call);
+    issueDraw(call);
+}
+
+}  // namespace platform

@@ -1,0 +1,20 @@
+// Direct3D enumeration values to their OpenGL counterparts: pure functions, one per kind.
+#pragma once
+
+#include <d3d9types.h>
+#include <epoxy/gl.h>
+
+namespace platform {
+
+GLenum toGlCompare(DWORD d3dCompare);
+GLenum toGlStencilOp(DWORD d3dStencilOp);
+GLenum toGlBlendFactor(DWORD d3dBlend);
+GLenum toGlBlendOp(DWORD d3dBlendOp);
+GLenum toGlPrimitive(D3DPRIMITIVETYPE type);
+GLenum toGlPolygonMode(DWORD d3dFillMode);
+GLenum toGlAddress(DWORD d3dAddress);
+GLenum toGlMagFilter(DWORD d3dMagFilter);
+// GL folds the mip filter into the minification filter.
+GLenum toGlMinFilter(DWORD d3dMinFilter, DWORD d3dMipFilter);
+
+}  // namespace platform
