@@ -11,17 +11,6 @@
 
 ReliefApp::ReliefApp(HINSTANCE instance) : AppShell(instance, "DemoApplication", false) {}
 
-bool CountMoveFrame(int* moveFrames) {
-    if (IsKeyDown(DIK_W) || IsKeyDown(DIK_S) || IsKeyDown(DIK_A) || IsKeyDown(DIK_D)) {
-        *moveFrames += 1;
-        if (*moveFrames > 20) {
-            *moveFrames = 0;
-            return true;
-        }
-    }
-    return false;
-}
-
 void ReliefApp::Init() {
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     overlayFont.Create(device, 18, 0xFFFFFFFF);

@@ -8,6 +8,7 @@
 #include "framework/app_shell.h"
 #include "framework/free_camera.h"
 #include "framework/text_font.h"
+#include "terrain/move_frames.h"
 
 class ReliefApp : public AppShell {
 public:
@@ -23,7 +24,3 @@ public:
     TextFont overlayFont{};
     int moveFrames = 0;
 };
-
-// Counts frames with a movement key down; true on every 21st, when the level of detail
-// should follow the camera.
-bool CountMoveFrame(int* moveFrames);

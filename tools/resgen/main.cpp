@@ -5,7 +5,10 @@
 #include <string>
 
 #include "tools/resgen/bitmap_writer.h"
+#include "tools/resgen/dds_writer.h"
 #include "tools/resgen/landscapes.h"
+#include "tools/resgen/snow_textures.h"
+#include "tools/resgen/water_texture.h"
 
 namespace {
 
@@ -19,6 +22,19 @@ bool WriteTerrainFiles(const std::string& folder) {
     const bool skin = resgen::WriteColourBitmap(folder + "/skin.bmp", TextureSize, TextureSize,
                                                 resgen::MakeGroundTexture(TextureSize));
     return heightmap && skin;
+}
+
+bool WriteSnowFiles(const std::string& folder) {
+    // flurry: the point-sprite texture of every flake.
+    const bool flake = resgen::WriteArgbDds(folder + "/snowflake.dds", 64, 64, resgen::MakeSnowflake(64));
+    // flurry: the terrain texture, snow repeated every ten terrain samples.
+    const bool ground = resgen::WriteColourBitmap(folder + "/blank.bmp", 256, 256, resgen::MakeSnowGround(256));
+    return flake && ground;
+}
+
+bool WriteWaterFiles(const std::string& folder) {
+    // drizzle: the water surface's texture, stretched once over the whole grid.
+    return resgen::WriteColourBitmap(folder + "/water.bmp", 256, 256, resgen::MakeWaterTexture(256));
 }
 
 }  // namespace
@@ -35,7 +51,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "resgen: cannot create %s: %s\n", folder.c_str(), error.message().c_str());
         return 1;
     }
-    if (!WriteTerrainFiles(folder)) {
+    if (!WriteTerrainFiles(folder) || !WriteSnowFiles(folder) || !WriteWaterFiles(folder)) {
         std::fprintf(stderr, "resgen: cannot write into %s\n", folder.c_str());
         return 1;
     }
