@@ -83,11 +83,12 @@ void BM_LayerThousandDraws(benchmark::State& state) {
     device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
     device->SetStreamSource(0, buffer, 0, sizeof(Vertex));
     device->SetRenderState(D3DRS_ZENABLE, FALSE);
+    device->SetTexture(0, textures[0]);
     for (auto _ : state) {
         device->BeginScene();
         for (int i = 0; i < kDraws; ++i) {
-            device->SetRenderState(D3DRS_ALPHABLENDENABLE, i & 1);
-            device->SetTexture(0, textures[i & 1]);
+            if (state.range(0) & 1) device->SetRenderState(D3DRS_ALPHABLENDENABLE, i & 1);
+            if (state.range(0) & 2) device->SetTexture(0, textures[i & 1]);
             device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
         }
         device->EndScene();
@@ -99,7 +100,7 @@ void BM_LayerThousandDraws(benchmark::State& state) {
     textures[0]->Release();
     textures[1]->Release();
 }
-BENCHMARK(BM_LayerThousandDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LayerThousandDraws)->DenseRange(0,3)->Unit(benchmark::kMicrosecond);
 
 GLuint Compile(GLenum kind, const char* source) {
     GLuint shader = glCreateShader(kind);
@@ -149,9 +150,9 @@ void BM_RawGlThousandDraws(benchmark::State& state) {
     glDisable(GL_DEPTH_TEST);
     for (auto _ : state) {
         for (int i = 0; i < kDraws; ++i) {
-            if (i & 1) glEnable(GL_BLEND);
-            else glDisable(GL_BLEND);
-            glBindTexture(GL_TEXTURE_2D, textures[i & 1]);
+            if (state.range(0) & 1) { if (i & 1) glEnable(GL_BLEND);
+            else glDisable(GL_BLEND); }
+            if (state.range(0) & 2) glBindTexture(GL_TEXTURE_2D, textures[i & 1]);
             glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         }
         glFinish();
@@ -163,7 +164,7 @@ void BM_RawGlThousandDraws(benchmark::State& state) {
     // The device's GL state cache does not know about any of the above.
     glBindVertexArray(0);
 }
-BENCHMARK(BM_RawGlThousandDraws)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_RawGlThousandDraws)->DenseRange(0,3)->Unit(benchmark::kMicrosecond);
 
 // One frame of 10,000 lit, textured triangles in 100 draws of 100 triangles each.
 void BM_LitTexturedFrame(benchmark::State& state) {
