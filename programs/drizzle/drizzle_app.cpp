@@ -1,10 +1,6 @@
 #include "programs/drizzle/drizzle_app.h"
 
-#include <cfloat>
-#include <cmath>
-#include <cstdio>
-
-#include "framework/input_devices.h"
+#include "framework/common_steps.h"
 
 WaterSurface Water;
 
@@ -23,14 +19,7 @@ void DrizzleApp::Init() {
 
 void DrizzleApp::SetUpLight() {
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    D3DXVECTOR3 direction(1.0f, -1.0f, 1.0f);
-    D3DXVec3Normalize(&direction, &direction);
-    light.Direction = direction;
-    light.Diffuse = {1, 1, 1, 1};
-    light.Specular = {0.5f, 0.5f, 0.5f, 1};
-    light.Ambient = {0.5f, 0.5f, 0.5f, 1};
-    light.Range = std::sqrt(FLT_MAX);
+    light = MakeDirectionalLight(D3DXVECTOR3(1.0f, -1.0f, 1.0f), {1, 1, 1, 1}, {0.5f, 0.5f, 0.5f, 1}, {0.5f, 0.5f, 0.5f, 1});
     device->SetLight(0, &light);
     device->LightEnable(0, TRUE);
     device->SetLight(0, &light);
@@ -42,13 +31,7 @@ void DrizzleApp::Frame() {
     device->SetRenderState(D3DRS_AMBIENT, 0xFF4C4C4C);
     device->BeginScene();
 
-    if (MouseButtons[0]) {
-        int x = 0, y = 0;
-        GetCursorClientPos(&x, &y);
-        char text[32];
-        snprintf(text, sizeof text, "%d,%d", x, y);
-        MessageBoxA(nullptr, text, "", MB_OK);
-    }
+    ShowClickPosition();
 
     SetMaterial();
     device->SetTransform(D3DTS_VIEW, &camera.view);
@@ -60,13 +43,8 @@ void DrizzleApp::Frame() {
 }
 
 void DrizzleApp::SetMaterial() {
-    material.Diffuse = {1, 1, 1, 1};
-    material.Ambient = {0.3f, 0.3f, 0.3f, 1};
-    material.Specular = {0.2f, 0.2f, 0.2f, 1};
-    material.Emissive = {0, 0, 0, 0};
-    material.Power = 5.0f;
-    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    if (FAILED(device->SetMaterial(&material))) MessageBoxA(nullptr, "Error", "", MB_OK);
+    material = MakeMaterial({1, 1, 1, 1}, {0.3f, 0.3f, 0.3f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 0}, 5.0f);
+    UseMaterial(device, material);
 }
 
 // The water's texture, buffers and line go back before the shell releases the device.

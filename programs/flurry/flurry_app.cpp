@@ -1,11 +1,9 @@
 #include "programs/flurry/flurry_app.h"
 
 #include <algorithm>
-#include <cfloat>
-#include <cmath>
 #include <cstdio>
 
-#include "framework/input_devices.h"
+#include "framework/common_steps.h"
 #include "terrain/lod_terrain.h"
 #include "terrain/move_frames.h"
 
@@ -52,14 +50,8 @@ void FlurryApp::Init() {
     snow.Create(device, SnowBoxMinimum, SnowBoxMaximum, FlakeCount, L"../Resource/snowflake.dds");
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
 
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    D3DXVECTOR3 direction(0.7f, -1.0f, 0.7f);
-    D3DXVec3Normalize(&direction, &direction);
-    light.Direction = direction;
-    light.Diffuse = {0.8f, 0.8f, 0.8f, 1};
-    light.Specular = {0.2f, 0.2f, 0.2f, 1};
-    light.Ambient = {0.9f, 0.9f, 0.9f, 1};
-    light.Range = std::sqrt(FLT_MAX);
+    light = MakeDirectionalLight(D3DXVECTOR3(0.7f, -1.0f, 0.7f), {0.8f, 0.8f, 0.8f, 1}, {0.2f, 0.2f, 0.2f, 1},
+                                 {0.9f, 0.9f, 0.9f, 1});
     device->SetLight(0, &light);
     device->LightEnable(0, TRUE);
     device->SetLight(0, &light);
@@ -70,13 +62,8 @@ void FlurryApp::Init() {
 }
 
 void FlurryApp::SetMaterial() {
-    material.Diffuse = {0.8f, 0.8f, 0.8f, 1};
-    material.Ambient = {0.29f, 0.29f, 0.29f, 1};
-    material.Specular = {0.2f, 0.2f, 0.2f, 1};
-    material.Emissive = {0, 0, 0, 0};
-    material.Power = 5.0f;
-    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    if (FAILED(device->SetMaterial(&material))) MessageBoxA(nullptr, "Error", "", MB_OK);
+    material = MakeMaterial({0.8f, 0.8f, 0.8f, 1}, {0.29f, 0.29f, 0.29f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 0}, 5.0f);
+    UseMaterial(device, material);
 }
 
 void FlurryApp::Frame() {
@@ -87,13 +74,7 @@ void FlurryApp::Frame() {
     device->SetRenderState(D3DRS_AMBIENT, 0xFF7F7F7F);
     device->BeginScene();
 
-    if (MouseButtons[0]) {
-        int x = 0, y = 0;
-        GetCursorClientPos(&x, &y);
-        char text[32];
-        snprintf(text, sizeof text, "%d,%d", x, y);
-        MessageBoxA(nullptr, text, "", MB_OK);
-    }
+    ShowClickPosition();
     SetMaterial();
 
     // Held above the ground measured before this frame's move; the view follows at once.

@@ -1,12 +1,8 @@
 #include "programs/relief/relief_app.h"
 
-#include <dinput.h>
-
-#include <cfloat>
-#include <cmath>
 #include <cstdio>
 
-#include "framework/input_devices.h"
+#include "framework/common_steps.h"
 #include "terrain/lod_terrain.h"
 
 ReliefApp::ReliefApp(HINSTANCE instance) : AppShell(instance, "DemoApplication", false) {}
@@ -18,14 +14,7 @@ void ReliefApp::Init() {
     LoadTerrain(device, &camera, L"..\\Resource\\2ter256.bmp", L"..\\Resource\\skin.bmp", 8);
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
 
-    light.Type = D3DLIGHT_DIRECTIONAL;
-    D3DXVECTOR3 direction(0.7f, -1.0f, 0.7f);
-    D3DXVec3Normalize(&direction, &direction);
-    light.Direction = direction;
-    light.Ambient = {1, 1, 1, 1};
-    light.Diffuse = {1, 1, 1, 1};
-    light.Specular = {0.2f, 0.2f, 0.2f, 1};
-    light.Range = std::sqrt(FLT_MAX);
+    light = MakeDirectionalLight(D3DXVECTOR3(0.7f, -1.0f, 0.7f), {1, 1, 1, 1}, {0.2f, 0.2f, 0.2f, 1}, {1, 1, 1, 1});
     device->SetLight(0, &light);
     device->LightEnable(0, TRUE);
 
@@ -41,21 +30,10 @@ void ReliefApp::Frame() {
     device->SetRenderState(D3DRS_AMBIENT, 0xFF7F7F7F);
     device->BeginScene();
 
-    if (MouseButtons[0]) {
-        int x = 0, y = 0;
-        GetCursorClientPos(&x, &y);
-        char text[32];
-        snprintf(text, sizeof text, "%d,%d", x, y);
-        MessageBoxA(nullptr, text, "", MB_OK);
-    }
+    ShowClickPosition();
 
-    material.Diffuse = {0.8f, 0.8f, 0.8f, 1};
-    material.Ambient = {0.2f, 0.2f, 0.2f, 1};
-    material.Specular = {0.2f, 0.2f, 0.2f, 1};
-    material.Emissive = {0, 0, 0, 0};
-    material.Power = 5.0f;
-    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    if (FAILED(device->SetMaterial(&material))) MessageBoxA(nullptr, "Error", "", MB_OK);
+    material = MakeMaterial({0.8f, 0.8f, 0.8f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0.2f, 0.2f, 0.2f, 1}, {0, 0, 0, 0}, 5.0f);
+    UseMaterial(device, material);
     device->SetTransform(D3DTS_VIEW, &camera.view);
 
     wchar_t text[64];

@@ -4,12 +4,12 @@
 
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
-#include <sys/wait.h>
 #include <regex>
 #include <string>
 #include <vector>
+
+#include "tests/support/demo_run.h"
 
 namespace {
 
@@ -18,39 +18,18 @@ struct TextFrame {
     float x, y, z;
 };
 
-std::string BuildDir() {
-    const char* dir = std::getenv("DEMO_BUILD_DIR");
-    return dir ? dir : "..";
-}
+using namespace demo_test;
 
-// Runs the command and returns its standard output.
-std::string Output(const std::string& command, int* exitCode) {
-    std::string output;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return output;
-    char buffer[4096];
-    size_t read;
-    while ((read = fread(buffer, 1, sizeof(buffer), pipe)) > 0) output.append(buffer, read);
-    int status = pclose(pipe);
-    *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return output;
-}
-
-std::vector<TextFrame> TextFrames(const std::string& output, std::vector<std::string>* otherLines) {
+std::vector<TextFrame> TextFrames(const std::vector<std::string>& lines, std::vector<std::string>* otherLines) {
     static const std::regex kTextLine(R"re(frame (\d+) text 0,0 "(-?\d+\.\d{6}),(-?\d+\.\d{6}),(-?\d+\.\d{6})")re");
     std::vector<TextFrame> frames;
-    size_t start = 0;
-    while (start < output.size()) {
-        size_t end = output.find('\n', start);
-        if (end == std::string::npos) end = output.size();
-        std::string line = output.substr(start, end - start);
+    for (const std::string& line : lines) {
         std::smatch match;
         if (std::regex_match(line, match, kTextLine)) {
             frames.push_back({std::stoi(match[1]), std::stof(match[2]), std::stof(match[3]), std::stof(match[4])});
         } else if (!line.empty()) {
             otherLines->push_back(line);
         }
-        start = end + 1;
     }
     return frames;
 }
@@ -58,13 +37,11 @@ std::vector<TextFrame> TextFrames(const std::string& output, std::vector<std::st
 TEST(TetherRun, RopeSwingsDownAndSettlesUnderTheHeldEnd) {
     const std::string capture = BuildDir() + "/tests/tether_frame300.png";
     std::remove(capture.c_str());
-    int exitCode = -1;
-    std::string output = Output(BuildDir() + "/bin/demo-run tether --frames 300 --text --capture 300:" + capture,
-                                &exitCode);
-    ASSERT_EQ(exitCode, 0) << output;
+    const DemoRun run = RunDemo("tether --frames 300 --text --capture 300:" + capture);
+    ASSERT_EQ(run.exitCode, 0);
 
     std::vector<std::string> otherLines;
-    std::vector<TextFrame> frames = TextFrames(output, &otherLines);
+    std::vector<TextFrame> frames = TextFrames(run.lines, &otherLines);
     EXPECT_TRUE(otherLines.empty()) << otherLines.front();
     ASSERT_EQ(frames.size(), 300u);
     for (int i = 0; i < 300; ++i) ASSERT_EQ(frames[i].frame, i + 1);
