@@ -9,6 +9,7 @@
 #include <benchmark/benchmark.h>
 #include <epoxy/gl.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstring>
 #include <vector>
@@ -67,40 +68,47 @@ IDirect3DTexture9* CheckerTexture(IDirect3DDevice9* device, D3DCOLOR a, D3DCOLOR
     return texture;
 }
 
-// 1000 small quads, each after a render-state and a texture change, through the layer.
-void BM_LayerThousandDraws(benchmark::State& state) {
-    IDirect3DDevice9* device = Device();
-    IDirect3DTexture9* textures[2] = {CheckerTexture(device, 0xffffffff, 0xff808080),
-                                      CheckerTexture(device, 0xffff0000, 0xff0000ff)};
-    Vertex quad[4] = {{0, 0, 0.5f, 1, 0xffffffff, 0, 0}, {8, 0, 0.5f, 1, 0xffffffff, 1, 0},
-                      {0, 8, 0.5f, 1, 0xffffffff, 0, 1}, {8, 8, 0.5f, 1, 0xffffffff, 1, 1}};
-    IDirect3DVertexBuffer9* buffer = nullptr;
-    device->CreateVertexBuffer(sizeof quad, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer, nullptr);
-    void* data = nullptr;
-    buffer->Lock(0, 0, &data, 0);
-    std::memcpy(data, quad, sizeof quad);
-    buffer->Unlock();
-    device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
-    device->SetStreamSource(0, buffer, 0, sizeof(Vertex));
-    device->SetRenderState(D3DRS_ZENABLE, FALSE);
-    device->SetTexture(0, textures[0]);
-    for (auto _ : state) {
-        device->BeginScene();
+// 1000 small quads through the layer, each after a render-state and a texture change.
+class LayerDraws {
+public:
+    LayerDraws() : device_(Device()) {
+        textures_[0] = CheckerTexture(device_, 0xffffffff, 0xff808080);
+        textures_[1] = CheckerTexture(device_, 0xffff0000, 0xff0000ff);
+        Vertex quad[4] = {{0, 0, 0.5f, 1, 0xffffffff, 0, 0}, {8, 0, 0.5f, 1, 0xffffffff, 1, 0},
+                          {0, 8, 0.5f, 1, 0xffffffff, 0, 1}, {8, 8, 0.5f, 1, 0xffffffff, 1, 1}};
+        device_->CreateVertexBuffer(sizeof quad, D3DUSAGE_WRITEONLY, 0, D3DPOOL_MANAGED, &buffer_, nullptr);
+        void* data = nullptr;
+        buffer_->Lock(0, 0, &data, 0);
+        std::memcpy(data, quad, sizeof quad);
+        buffer_->Unlock();
+        device_->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+        device_->SetStreamSource(0, buffer_, 0, sizeof(Vertex));
+        device_->SetRenderState(D3DRS_ZENABLE, FALSE);
+    }
+    ~LayerDraws() {
+        device_->SetTexture(0, nullptr);
+        device_->SetStreamSource(0, nullptr, 0, 0);
+        device_->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        buffer_->Release();
+        textures_[0]->Release();
+        textures_[1]->Release();
+    }
+    void Run() {
+        device_->BeginScene();
         for (int i = 0; i < kDraws; ++i) {
-            if (state.range(0) & 1) device->SetRenderState(D3DRS_ALPHABLENDENABLE, i & 1);
-            if (state.range(0) & 2) device->SetTexture(0, textures[i & 1]);
-            device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
+            device_->SetRenderState(D3DRS_ALPHABLENDENABLE, i & 1);
+            device_->SetTexture(0, textures_[i & 1]);
+            device_->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
         }
-        device->EndScene();
+        device_->EndScene();
         glFinish();
     }
-    device->SetTexture(0, nullptr);
-    device->SetStreamSource(0, nullptr, 0, 0);
-    buffer->Release();
-    textures[0]->Release();
-    textures[1]->Release();
-}
-BENCHMARK(BM_LayerThousandDraws)->DenseRange(0,3)->Unit(benchmark::kMicrosecond);
+
+private:
+    IDirect3DDevice9* device_;
+    IDirect3DTexture9* textures_[2] = {nullptr, nullptr};
+    IDirect3DVertexBuffer9* buffer_ = nullptr;
+};
 
 GLuint Compile(GLenum kind, const char* source) {
     GLuint shader = glCreateShader(kind);
@@ -109,62 +117,146 @@ GLuint Compile(GLenum kind, const char* source) {
     return shader;
 }
 
-// The same 1000 quads written directly in GL: a minimal textured shader, one vertex buffer,
-// blending toggled and the texture switched between draws.
-void BM_RawGlThousandDraws(benchmark::State& state) {
-    Device();  // makes the context current
-    const char* vertexSource =
-        "#version 330 core\nin vec2 position; in vec2 uv; out vec2 vUv;\n"
-        "void main() { vUv = uv; gl_Position = vec4(position / 128.0 - 1.0, 0.0, 1.0); }\n";
-    const char* fragmentSource =
-        "#version 330 core\nuniform sampler2D image; in vec2 vUv; out vec4 color;\n"
-        "void main() { color = texture(image, vUv); }\n";
-    GLuint program = glCreateProgram();
-    glAttachShader(program, Compile(GL_VERTEX_SHADER, vertexSource));
-    glAttachShader(program, Compile(GL_FRAGMENT_SHADER, fragmentSource));
-    glBindAttribLocation(program, 0, "position");
-    glBindAttribLocation(program, 1, "uv");
-    glLinkProgram(program);
-    std::vector<uint32_t> texels(64 * 64, 0xffffffff);
-    GLuint textures[2];
-    glGenTextures(2, textures);
-    for (GLuint texture : textures) {
-        glBindTexture(GL_TEXTURE_2D, texture);
-        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels.data());
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+// The GL state the raw draws change, put back afterwards so that the device's state cache
+// stays true.
+struct SavedGlState {
+    GLint vertexArray = 0, arrayBuffer = 0, program = 0, activeTexture = GL_TEXTURE0, texture = 0, sampler = 0;
+    GLboolean blend = GL_FALSE;
+    void Capture() {
+        glGetIntegerv(GL_VERTEX_ARRAY_BINDING, &vertexArray);
+        glGetIntegerv(GL_ARRAY_BUFFER_BINDING, &arrayBuffer);
+        glGetIntegerv(GL_CURRENT_PROGRAM, &program);
+        glGetIntegerv(GL_ACTIVE_TEXTURE, &activeTexture);
+        glActiveTexture(GL_TEXTURE0);
+        glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
+        glGetIntegerv(GL_SAMPLER_BINDING, &sampler);
+        blend = glIsEnabled(GL_BLEND);
     }
-    const float quad[16] = {0, 0, 0, 0, 8, 0, 1, 0, 0, 8, 0, 1, 8, 8, 1, 1};
-    GLuint vertexArray, buffer;
-    glGenVertexArrays(1, &vertexArray);
-    glBindVertexArray(vertexArray);
-    glGenBuffers(1, &buffer);
-    glBindBuffer(GL_ARRAY_BUFFER, buffer);
-    glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
-    glEnableVertexAttribArray(0);
-    glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
-    glEnableVertexAttribArray(1);
-    glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
-    glUseProgram(program);
-    glActiveTexture(GL_TEXTURE0);
-    glDisable(GL_DEPTH_TEST);
-    for (auto _ : state) {
+    void Restore() const {
+        glBindVertexArray(vertexArray);
+        glBindBuffer(GL_ARRAY_BUFFER, arrayBuffer);
+        glUseProgram(program);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, texture);
+        glBindSampler(0, sampler);
+        glActiveTexture(activeTexture);
+        if (blend) glEnable(GL_BLEND);
+        else glDisable(GL_BLEND);
+    }
+};
+
+// The same 1000 quads written directly in GL: a minimal textured shader, one vertex buffer,
+// blending toggled and the texture switched between draws, into the device's back buffer.
+class RawGlDraws {
+public:
+    RawGlDraws() {
+        Device();  // makes the context current and binds the back buffer
+        saved_.Capture();
+        const char* vertexSource =
+            "#version 330 core\nin vec2 position; in vec2 uv; out vec2 vUv;\n"
+            "void main() { vUv = uv; gl_Position = vec4(position / 128.0 - 1.0, 0.0, 1.0); }\n";
+        const char* fragmentSource =
+            "#version 330 core\nuniform sampler2D image; in vec2 vUv; out vec4 color;\n"
+            "void main() { color = texture(image, vUv); }\n";
+        program_ = glCreateProgram();
+        glAttachShader(program_, Compile(GL_VERTEX_SHADER, vertexSource));
+        glAttachShader(program_, Compile(GL_FRAGMENT_SHADER, fragmentSource));
+        glBindAttribLocation(program_, 0, "position");
+        glBindAttribLocation(program_, 1, "uv");
+        glLinkProgram(program_);
+        std::vector<uint32_t> texels(64 * 64, 0xffffffff);
+        glGenTextures(2, textures_);
+        glActiveTexture(GL_TEXTURE0);
+        for (GLuint texture : textures_) {
+            glBindTexture(GL_TEXTURE_2D, texture);
+            glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_BGRA, GL_UNSIGNED_BYTE, texels.data());
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, 0);
+        }
+        const float quad[16] = {0, 0, 0, 0, 8, 0, 1, 0, 0, 8, 0, 1, 8, 8, 1, 1};
+        glGenVertexArrays(1, &vertexArray_);
+        glGenBuffers(1, &buffer_);
+        glBindVertexArray(vertexArray_);
+        glBindBuffer(GL_ARRAY_BUFFER, buffer_);
+        glBufferData(GL_ARRAY_BUFFER, sizeof quad, quad, GL_STATIC_DRAW);
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
+        glEnableVertexAttribArray(1);
+        glVertexAttribPointer(1, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<void*>(8));
+        glBindVertexArray(saved_.vertexArray);
+    }
+    ~RawGlDraws() {
+        saved_.Restore();
+        glDeleteBuffers(1, &buffer_);
+        glDeleteVertexArrays(1, &vertexArray_);
+        glDeleteTextures(2, textures_);
+        glDeleteProgram(program_);
+    }
+    void Run() {
+        glBindVertexArray(vertexArray_);
+        glUseProgram(program_);
+        glActiveTexture(GL_TEXTURE0);
+        glBindSampler(0, 0);  // the texture's own filtering, not the device's sampler object
         for (int i = 0; i < kDraws; ++i) {
-            if (state.range(0) & 1) { if (i & 1) glEnable(GL_BLEND);
-            else glDisable(GL_BLEND); }
-            if (state.range(0) & 2) glBindTexture(GL_TEXTURE_2D, textures[i & 1]);
+            if (i & 1) glEnable(GL_BLEND);
+            else glDisable(GL_BLEND);
+            glBindTexture(GL_TEXTURE_2D, textures_[i & 1]);
             glDrawArrays(GL_TRIANGLE_STRIP, 0, 4);
         }
         glFinish();
     }
-    glDeleteBuffers(1, &buffer);
-    glDeleteVertexArrays(1, &vertexArray);
-    glDeleteTextures(2, textures);
-    glDeleteProgram(program);
-    // The device's GL state cache does not know about any of the above.
-    glBindVertexArray(0);
+    // Hands GL back to the device as it left it.
+    void Restore() const { saved_.Restore(); }
+
+private:
+    SavedGlState saved_;
+    GLuint program_ = 0, vertexArray_ = 0, buffer_ = 0;
+    GLuint textures_[2] = {0, 0};
+};
+
+void BM_LayerThousandDraws(benchmark::State& state) {
+    LayerDraws draws;
+    for (auto _ : state) draws.Run();
+    state.counters["per_draw_us"] = benchmark::Counter(kDraws * state.iterations(),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_RawGlThousandDraws)->DenseRange(0,3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_LayerThousandDraws)->Unit(benchmark::kMicrosecond);
+
+void BM_RawGlThousandDraws(benchmark::State& state) {
+    {
+        RawGlDraws draws;
+        for (auto _ : state) draws.Run();
+    }
+    state.counters["per_draw_us"] = benchmark::Counter(kDraws * state.iterations(),
+                                                       benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+BENCHMARK(BM_RawGlThousandDraws)->Unit(benchmark::kMicrosecond);
+
+// Both batches in turn in every iteration, so that they meet the same machine load; the
+// counters give each batch's wall time and the layer's cost as a multiple of raw GL's.
+void BM_LayerOverRawGl(benchmark::State& state) {
+    LayerDraws layer;
+    RawGlDraws raw;
+    raw.Restore();
+    double layerSeconds = 0, rawSeconds = 0;
+    using Clock = std::chrono::steady_clock;
+    for (auto _ : state) {
+        auto start = Clock::now();
+        layer.Run();
+        auto middle = Clock::now();
+        raw.Run();
+        raw.Restore();
+        auto end = Clock::now();
+        layerSeconds += std::chrono::duration<double>(middle - start).count();
+        rawSeconds += std::chrono::duration<double>(end - middle).count();
+    }
+    double iterations = static_cast<double>(state.iterations());
+    state.counters["layer_ms"] = 1000 * layerSeconds / iterations;
+    state.counters["raw_gl_ms"] = 1000 * rawSeconds / iterations;
+    state.counters["ratio"] = rawSeconds > 0 ? layerSeconds / rawSeconds : 0;
+}
+BENCHMARK(BM_LayerOverRawGl)->Unit(benchmark::kMicrosecond);
 
 // One frame of 10,000 lit, textured triangles in 100 draws of 100 triangles each.
 void BM_LitTexturedFrame(benchmark::State& state) {

@@ -27,9 +27,9 @@ GLuint CompileShader(GLenum kind, const std::string& source, std::string* error)
     return 0;
 }
 
-GLuint LinkProgram(bool flatShading, std::string* error) {
-    GLuint vertex = CompileShader(GL_VERTEX_SHADER, FfpVertexShaderSource(flatShading), error);
-    GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, FfpFragmentShaderSource(flatShading), error);
+GLuint LinkProgram(const FfpShape& shape, std::string* error) {
+    GLuint vertex = CompileShader(GL_VERTEX_SHADER, FfpVertexShaderSource(shape), error);
+    GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, FfpFragmentShaderSource(shape), error);
     if (vertex == 0 || fragment == 0) {
         glDeleteShader(vertex);
         glDeleteShader(fragment);
@@ -58,25 +58,40 @@ GLuint LinkProgram(bool flatShading, std::string* error) {
         return 0;
     }
     glUniformBlockBinding(program, glGetUniformBlockIndex(program, "FfpBlock"), kUniformBinding);
+    GLint current = 0;
+    glGetIntegerv(GL_CURRENT_PROGRAM, &current);  // the state cache's idea of it stays true
     glUseProgram(program);
     glUniform1i(glGetUniformLocation(program, "texture0"), 0);
     glUniform1i(glGetUniformLocation(program, "texture1"), 1);
-    glUseProgram(0);
+    glUseProgram(static_cast<GLuint>(current));
     return program;
 }
 
 }  // namespace
 
 FfpProgram::~FfpProgram() {
-    if (smooth_ != 0) glDeleteProgram(smooth_);
-    if (flat_ != 0) glDeleteProgram(flat_);
+    for (const auto& [shape, program] : programs_) {
+        if (program != 0) glDeleteProgram(program);
+    }
     if (uniformBuffer_ != 0) glDeleteBuffers(1, &uniformBuffer_);
 }
 
-bool FfpProgram::build(std::string* error) {
-    smooth_ = LinkProgram(false, error);
-    flat_ = LinkProgram(true, error);
-    if (smooth_ == 0 || flat_ == 0) return false;
+GLuint FfpProgram::programFor(const FfpShape& shape) {
+    if (lastProgram_ != 0 && shape == lastShape_) return lastProgram_;
+    auto found = programs_.find(shape);
+    if (found == programs_.end()) {
+        std::string error;
+        found = programs_.emplace(shape, LinkProgram(shape, &error)).first;  // a refusal is remembered too
+    }
+    lastShape_ = shape;
+    lastProgram_ = found->second;
+    return lastProgram_;
+}
+
+bool FfpProgram::build(const FfpShape& first, std::string* error) {
+    GLuint program = LinkProgram(first, error);
+    if (program == 0) return false;
+    programs_.emplace(first, program);
     glGenBuffers(1, &uniformBuffer_);
     glBindBuffer(GL_UNIFORM_BUFFER, uniformBuffer_);
     glBufferData(GL_UNIFORM_BUFFER, sizeof(FfpUniforms), nullptr, GL_DYNAMIC_DRAW);

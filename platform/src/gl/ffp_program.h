@@ -1,11 +1,12 @@
-// The compiled fixed-function emulation: one program per shading mode, sharing one uniform
-// buffer that holds FfpUniforms.
+// The compiled fixed-function emulation: the one shader source, linked once for each
+// FfpShape the device draws with, all programs sharing one uniform buffer of FfpUniforms.
 #pragma once
 
 #include "gl/ffp_state.h"
 
 #include <epoxy/gl.h>
 
+#include <map>
 #include <string>
 
 namespace platform {
@@ -17,15 +18,18 @@ public:
     FfpProgram& operator=(const FfpProgram&) = delete;
     ~FfpProgram();
 
-    // Compiles both variants; false (with the GL log in error) when the driver refuses.
-    bool build(std::string* error);
-    GLuint program(bool flatShading) const { return flatShading ? flat_ : smooth_; }
+    // Makes the uniform buffer and links the program of a first shape; false (with the GL
+    // log in error) when the driver refuses.
+    bool build(const FfpShape& first, std::string* error);
+    // The program for a shape, linked on first use; 0 when the driver refuses it.
+    GLuint programFor(const FfpShape& shape);
     // Uploads the uniforms when they differ from the last upload.
     void upload(const FfpUniforms& uniforms);
 
 private:
-    GLuint smooth_ = 0;
-    GLuint flat_ = 0;
+    std::map<FfpShape, GLuint> programs_;
+    FfpShape lastShape_{};
+    GLuint lastProgram_ = 0;
     GLuint uniformBuffer_ = 0;
     FfpUniforms last_{};
     bool uploaded_ = false;

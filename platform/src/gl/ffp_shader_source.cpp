@@ -1,5 +1,7 @@
 #include "gl/ffp_shader_source.h"
 
+#include <sstream>
+
 namespace platform {
 namespace {
 
@@ -13,10 +15,6 @@ struct FfpLight {
     vec4 direction;    // xyz towards the light (directional) or the spot axis; w the range
     vec4 attenuation;  // Attenuation0, 1, 2, Falloff
     vec4 spot;         // cos(Theta / 2), cos(Phi / 2)
-};
-struct FfpStage {
-    ivec4 color;  // op, arg1, arg2, texture coordinate set
-    ivec4 alpha;  // op, arg1, arg2, sprite coordinates
 };
 layout(std140) uniform FfpBlock {
     mat4 worldView;
@@ -32,12 +30,7 @@ layout(std140) uniform FfpBlock {
     vec4 pointSize;
     vec4 pointScale;
     vec4 textureFactor;
-    vec4 alphaTest;
-    ivec4 vertexElements;
-    ivec4 lighting;
-    ivec4 materialSource;
-    ivec4 pixel;
-    FfpStage stages[2];
+    vec4 alphaReference;
     FfpLight lights[8];
 };
 )";
@@ -216,11 +209,11 @@ vec4 stageOperation(int op, vec4 a, vec4 b, vec4 current, vec4 texel) {
     return a * b;
 }
 
-// alphaTest: D3DCMPFUNC against ALPHAREF, both on the 0..255 scale.
+// pixel.w: D3DCMPFUNC against ALPHAREF, both on the 0..255 scale.
 bool alphaTestPasses(float alpha) {
-    int func = int(alphaTest.x);
+    int func = pixel.w;
     float value = floor(alpha * 255.0 + 0.5);
-    float reference = alphaTest.y;
+    float reference = alphaReference.x;
     if (func == 1) return false;
     if (func == 2) return value < reference;
     if (func == 3) return value == reference;
@@ -259,19 +252,37 @@ void main() {
 }
 )";
 
-std::string Prologue(bool flatShading) {
-    return std::string("#version 330 core\nprecision highp float;\nprecision highp int;\n#define SHADE ") +
-           (flatShading ? "flat" : "") + "\n";
+std::string IntVector(const int32_t v[4]) {
+    std::ostringstream out;
+    out << "ivec4(" << v[0] << ", " << v[1] << ", " << v[2] << ", " << v[3] << ")";
+    return out.str();
+}
+
+std::string StageConstant(const FfpStage& stage) {
+    return "FfpStage(" + IntVector(stage.color) + ", " + IntVector(stage.alpha) + ")";
+}
+
+// The version line, and the FfpShape as constants named as the fields of FfpShape.
+std::string Prologue(const FfpShape& shape) {
+    std::string text = "#version 330 core\nprecision highp float;\nprecision highp int;\n";
+    text += std::string("#define SHADE ") + (shape.pixel[2] ? "flat" : "") + "\n";
+    text += "struct FfpStage {\n    ivec4 color;  // op, arg1, arg2, unused\n"
+            "    ivec4 alpha;  // op, arg1, arg2, sprite coordinates\n};\n";
+    text += "const ivec4 vertexElements = " + IntVector(shape.vertex) + ";\n";
+    text += "const ivec4 lighting = " + IntVector(shape.lighting) + ";\n";
+    text += "const ivec4 materialSource = " + IntVector(shape.materialSource) + ";\n";
+    text += "const ivec4 pixel = " + IntVector(shape.pixel) + ";\n";
+    text += "const FfpStage stages[2] = FfpStage[2](" + StageConstant(shape.stages[0]) + ", " +
+            StageConstant(shape.stages[1]) + ");\n";
+    return text;
 }
 
 }  // namespace
 
-std::string FfpVertexShaderSource(bool flatShading) {
-    return Prologue(flatShading) + kUniformBlock + kVertexShader;
-}
+std::string FfpVertexShaderSource(const FfpShape& shape) { return Prologue(shape) + kUniformBlock + kVertexShader; }
 
-std::string FfpFragmentShaderSource(bool flatShading) {
-    return Prologue(flatShading) + kUniformBlock + kFragmentShader;
+std::string FfpFragmentShaderSource(const FfpShape& shape) {
+    return Prologue(shape) + kUniformBlock + kFragmentShader;
 }
 
 }  // namespace platform

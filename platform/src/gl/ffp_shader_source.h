@@ -1,6 +1,8 @@
 // The GLSL of the fixed-function emulation (GLSL 3.30; kept within what GLSL ES 3.00 also
-// accepts). Each function names the FfpUniforms field it reads.
+// accepts). Each function names the FfpUniforms or FfpShape field it reads.
 #pragma once
+
+#include "gl/ffp_state.h"
 
 #include <string>
 
@@ -17,8 +19,9 @@ enum FfpAttribute : unsigned {
     kAttributeTexCoord1 = 6,
 };
 
-// flatShading selects D3DSHADE_FLAT: colours come from the first vertex of a primitive.
-std::string FfpVertexShaderSource(bool flatShading);
-std::string FfpFragmentShaderSource(bool flatShading);
+// The shaders for one shape of the state. Flat shading (D3DSHADE_FLAT) takes the colours
+// from the first vertex of a primitive.
+std::string FfpVertexShaderSource(const FfpShape& shape);
+std::string FfpFragmentShaderSource(const FfpShape& shape);
 
 }  // namespace platform

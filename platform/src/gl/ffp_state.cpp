@@ -91,11 +91,9 @@ FfpStage PackStage(const FfpInputs& inputs, int stage) {
             alphaArg1 = D3DTA_CURRENT;
         }
     }
-    int set = static_cast<int>(ts[D3DTSS_TEXCOORDINDEX] & 0xffff);
-    if (set >= inputs.layout.texCoordSetCount) set = -1;
     bool sprite = inputs.drawingPoints && inputs.state->renderStates[D3DRS_POINTSPRITEENABLE] != FALSE;
     return FfpStage{{static_cast<int32_t>(colorOp), static_cast<int32_t>(colorArg1),
-                     static_cast<int32_t>(colorArg2), set},
+                     static_cast<int32_t>(colorArg2), 0},
                     {static_cast<int32_t>(alphaOp), static_cast<int32_t>(alphaArg1),
                      static_cast<int32_t>(alphaArg2), sprite ? 1 : 0}};
 }
@@ -109,6 +107,12 @@ int32_t MaterialSource(const DeviceState& state, const FvfLayout& layout, D3DREN
     return D3DMCS_MATERIAL;
 }
 
+int ActiveLightCount(const DeviceState& state) {
+    int count = 0;
+    for (const auto& [index, slot] : state.lights) count += slot.enabled ? 1 : 0;
+    return std::min(count, static_cast<int>(kMaxActiveLights));
+}
+
 void PackLighting(const FfpInputs& inputs, FfpUniforms* out) {
     const DeviceState& state = *inputs.state;
     int count = 0;
@@ -117,14 +121,6 @@ void PackLighting(const FfpInputs& inputs, FfpUniforms* out) {
         out->lights[count++] = PackLight(slot.light, state.view);
     }
     const auto& rs = state.renderStates;
-    out->lighting[0] = rs[D3DRS_LIGHTING] != FALSE && !inputs.layout.pretransformed;
-    out->lighting[1] = rs[D3DRS_NORMALIZENORMALS] != FALSE;
-    out->lighting[2] = rs[D3DRS_LOCALVIEWER] != FALSE;
-    out->lighting[3] = count;
-    out->materialSource[0] = MaterialSource(state, inputs.layout, D3DRS_DIFFUSEMATERIALSOURCE);
-    out->materialSource[1] = MaterialSource(state, inputs.layout, D3DRS_AMBIENTMATERIALSOURCE);
-    out->materialSource[2] = MaterialSource(state, inputs.layout, D3DRS_SPECULARMATERIALSOURCE);
-    out->materialSource[3] = MaterialSource(state, inputs.layout, D3DRS_EMISSIVEMATERIALSOURCE);
     StoreColor(out->materialDiffuse, state.material.Diffuse);
     StoreColor(out->materialAmbient, state.material.Ambient);
     StoreColor(out->materialSpecular, state.material.Specular);
@@ -174,7 +170,42 @@ D3DMATRIX NormalMatrixOf(const D3DMATRIX& m) {
     return result;
 }
 
-FfpUniforms PackFfpState(const FfpInputs& inputs) {
+bool FfpShape::operator==(const FfpShape& other) const { return std::memcmp(this, &other, sizeof other) == 0; }
+
+bool FfpShape::operator<(const FfpShape& other) const { return std::memcmp(this, &other, sizeof other) < 0; }
+
+FfpShape PackFfpShape(const FfpInputs& inputs) {
+    const DeviceState& state = *inputs.state;
+    const auto& rs = state.renderStates;
+    const FvfLayout& layout = inputs.layout;
+    FfpShape out{};
+    out.vertex[0] = layout.normalOffset >= 0;
+    out.vertex[1] = layout.diffuseOffset >= 0;
+    out.vertex[2] = layout.specularOffset >= 0;
+    out.vertex[3] = layout.pointSizeOffset >= 0;
+    out.lighting[0] = rs[D3DRS_LIGHTING] != FALSE && !layout.pretransformed;
+    // Unlit vertices ignore the rest, which then need no program of their own.
+    if (out.lighting[0]) {
+        out.lighting[1] = rs[D3DRS_NORMALIZENORMALS] != FALSE;
+        out.lighting[2] = rs[D3DRS_LOCALVIEWER] != FALSE;
+        out.lighting[3] = ActiveLightCount(state);
+        out.materialSource[0] = MaterialSource(state, layout, D3DRS_DIFFUSEMATERIALSOURCE);
+        out.materialSource[1] = MaterialSource(state, layout, D3DRS_AMBIENTMATERIALSOURCE);
+        out.materialSource[2] = MaterialSource(state, layout, D3DRS_SPECULARMATERIALSOURCE);
+        out.materialSource[3] = MaterialSource(state, layout, D3DRS_EMISSIVEMATERIALSOURCE);
+    }
+    out.pixel[0] = layout.pretransformed;
+    out.pixel[1] = rs[D3DRS_SPECULARENABLE] != FALSE;
+    out.pixel[2] = inputs.flatShading;
+    out.pixel[3] = static_cast<int32_t>(rs[D3DRS_ALPHATESTENABLE] ? rs[D3DRS_ALPHAFUNC] : DWORD{D3DCMP_ALWAYS});
+    out.stages[0] = PackStage(inputs, 0);
+    // A disabled stage ends the cascade: what follows it does not matter.
+    if (out.stages[0].color[0] != D3DTOP_DISABLE) out.stages[1] = PackStage(inputs, 1);
+    else out.stages[1].color[0] = D3DTOP_DISABLE;
+    return out;
+}
+
+FfpUniforms PackFfpUniforms(const FfpInputs& inputs) {
     const DeviceState& state = *inputs.state;
     const auto& rs = state.renderStates;
     FfpUniforms out{};
@@ -189,17 +220,7 @@ FfpUniforms PackFfpState(const FfpInputs& inputs) {
     Store4(out.viewport, static_cast<float>(vp.X), static_cast<float>(vp.Y), static_cast<float>(vp.Width),
            static_cast<float>(vp.Height));
     StoreColor(out.textureFactor, rs[D3DRS_TEXTUREFACTOR]);
-    DWORD alphaFunc = rs[D3DRS_ALPHATESTENABLE] ? rs[D3DRS_ALPHAFUNC] : static_cast<DWORD>(D3DCMP_ALWAYS);
-    Store4(out.alphaTest, static_cast<float>(alphaFunc), static_cast<float>(rs[D3DRS_ALPHAREF] & 0xff), 0.0f, 0.0f);
-    const FvfLayout& layout = inputs.layout;
-    out.vertex[0] = layout.normalOffset >= 0;
-    out.vertex[1] = layout.diffuseOffset >= 0;
-    out.vertex[2] = layout.specularOffset >= 0;
-    out.vertex[3] = layout.pointSizeOffset >= 0;
-    out.pixel[0] = layout.pretransformed;
-    out.pixel[1] = rs[D3DRS_SPECULARENABLE] != FALSE;
-    out.stages[0] = PackStage(inputs, 0);
-    out.stages[1] = PackStage(inputs, 1);
+    out.alphaReference[0] = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xff);
     return out;
 }
 

@@ -1,5 +1,6 @@
-// The fixed-function state the emulation shader needs, packed by one pure function into
-// one plain struct whose layout is the std140 uniform block FfpBlock of the shader.
+// The fixed-function state the emulation shader needs, packed by pure functions into two
+// plain structs: FfpShape, the choices that pick the shader's code paths, and FfpUniforms,
+// the values, laid out as the std140 uniform block FfpBlock of the shader.
 #pragma once
 
 #include "d3d9/device_state.h"
@@ -23,8 +24,21 @@ struct FfpLight {
 // Stage operations after the null-texture rule: a stage that reads a missing texture
 // passes the current colour through.
 struct FfpStage {
-    int32_t color[4];  // COLOROP, COLORARG1, COLORARG2, texture coordinate set (-1: none)
+    int32_t color[4];  // COLOROP, COLORARG1, COLORARG2, unused
     int32_t alpha[4];  // ALPHAOP, ALPHAARG1, ALPHAARG2, sprite coordinates (1) or not (0)
+};
+
+// Compiled into the shader as constants rather than read from the uniform block, so that
+// the compiler removes every path the state does not take: a software rasteriser runs
+// every instruction of a shader for each pixel, taken branch or not.
+struct FfpShape {
+    int32_t vertex[4];          // has normal, has diffuse, has specular, has point size
+    int32_t lighting[4];        // lighting on, normalize normals, local viewer, light count
+    int32_t materialSource[4];  // diffuse, ambient, specular, emissive: 0 material, 1 COLOR1, 2 COLOR2
+    int32_t pixel[4];           // pretransformed, specular enable, flat shading, D3DCMPFUNC of the alpha test
+    FfpStage stages[2];
+    bool operator==(const FfpShape& other) const;
+    bool operator<(const FfpShape& other) const;
 };
 
 struct FfpUniforms {
@@ -41,12 +55,7 @@ struct FfpUniforms {
     float pointSize[4];      // size, minimum, maximum (already capped by the device), unused
     float pointScale[4];     // POINTSCALE_A, B, C, scaling on (1) or off (0)
     float textureFactor[4];
-    float alphaTest[4];      // D3DCMPFUNC (ALWAYS when the test is off), reference 0..255
-    int32_t vertex[4];       // has normal, has diffuse, has specular, has point size
-    int32_t lighting[4];     // lighting on, normalize normals, local viewer, light count
-    int32_t materialSource[4];  // diffuse, ambient, specular, emissive: 0 material, 1 COLOR1, 2 COLOR2
-    int32_t pixel[4];        // pretransformed, specular enable, unused, unused
-    FfpStage stages[2];
+    float alphaReference[4];  // ALPHAREF on the 0..255 scale, then unused
     FfpLight lights[kMaxActiveLights];
 };
 
@@ -55,10 +64,12 @@ struct FfpInputs {
     FvfLayout layout;
     bool textureBound[2] = {false, false};
     bool drawingPoints = false;
+    bool flatShading = false;
     float maxPointSize = 64.0f;  // D3DCAPS9::MaxPointSize
 };
 
-FfpUniforms PackFfpState(const FfpInputs& inputs);
+FfpShape PackFfpShape(const FfpInputs& inputs);
+FfpUniforms PackFfpUniforms(const FfpInputs& inputs);
 
 // D3D row-vector matrix product a * b.
 D3DMATRIX MultiplyMatrices(const D3DMATRIX& a, const D3DMATRIX& b);

@@ -32,7 +32,9 @@ protected:
 
 private:
     void clearArea(GLint x, GLint y, GLsizei width, GLsizei height, GLbitfield mask);
-    void prepareDraw(const DrawCall& call);
+    // False when the driver refused the program the state needs: nothing is drawn then.
+    bool prepareDraw(const DrawCall& call);
+    FfpInputs ffpInputs(D3DPRIMITIVETYPE type) const;
     void applyRenderStates();
     void applyViewport();
     void applyStencil();

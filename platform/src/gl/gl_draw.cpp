@@ -174,7 +174,19 @@ void GlDevice::bindVertexInput(const DrawCall& call) {
     setAttributes(streamVertices_, 0, call.userStride);
 }
 
-void GlDevice::prepareDraw(const DrawCall& call) {
+FfpInputs GlDevice::ffpInputs(D3DPRIMITIVETYPE type) const {
+    FfpInputs inputs;
+    inputs.state = &state();
+    inputs.layout = DescribeFvf(state().fvf);
+    inputs.textureBound[0] = textureBound(0);
+    inputs.textureBound[1] = textureBound(1);
+    inputs.drawingPoints = type == D3DPT_POINTLIST;
+    inputs.flatShading = state().renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    inputs.maxPointSize = maxPointSize_;
+    return inputs;
+}
+
+bool GlDevice::prepareDraw(const DrawCall& call) {
     uint32_t dirty = takeDirty();
     applyRenderStates();
     applyViewport();
@@ -183,16 +195,13 @@ void GlDevice::prepareDraw(const DrawCall& call) {
         applySamplers();
         samplersApplied_ = true;
     }
-    FfpInputs inputs;
-    inputs.state = &state();
-    inputs.layout = DescribeFvf(state().fvf);
-    inputs.textureBound[0] = textureBound(0);
-    inputs.textureBound[1] = textureBound(1);
-    inputs.drawingPoints = call.type == D3DPT_POINTLIST;
-    inputs.maxPointSize = maxPointSize_;
-    program_->upload(PackFfpState(inputs));
-    cache_->useProgram(program_->program(state().renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT));
+    FfpInputs inputs = ffpInputs(call.type);
+    GLuint program = program_->programFor(PackFfpShape(inputs));
+    if (program == 0) return false;
+    cache_->useProgram(program);
+    program_->upload(PackFfpUniforms(inputs));
     bindVertexInput(call);
+    return true;
 }
 
 void GlDevice::issueDraw(const DrawCall& call) {
@@ -219,8 +228,7 @@ void GlDevice::issueDraw(const DrawCall& call) {
 }
 
 void GlDevice::onDraw(const DrawCall& call) {
-    prepareDraw(call);
-    issueDraw(call);
+    if (prepareDraw(call)) issueDraw(call);
 }
 
 }  // namespace platform
