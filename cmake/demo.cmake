@@ -47,3 +47,13 @@ function(add_demo_test name)
     PROPERTIES ${properties}
     DISCOVERY_TIMEOUT 60)
 endfunction()
+
+# A Google Benchmark executable in build/bench, run by hand.
+function(add_demo_benchmark name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+  target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} benchmark::benchmark)
+  demo_warnings(${name})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/bench)
+endfunction()
