@@ -81,9 +81,15 @@ IDirect3DDevice9* CreateTraceDevice(UINT backBufferWidth = 800, UINT backBufferH
 // start a new recording.
 const std::vector<std::string>& TraceCalls(IDirect3DDevice9* traceDevice);
 void ClearTrace(IDirect3DDevice9* traceDevice);
+// Stops (or resumes) the recording, so that a benchmark times the calling code alone.
+void SetTraceRecording(IDirect3DDevice9* traceDevice, bool recording);
 // Makes the next Direct3DCreate9 hand out trace devices from CreateDevice (for tests of the
 // application shell); capabilities as above.
 void UseTraceDevices(bool enable, const D3DCAPS9* caps = nullptr);
+
+// Makes IDirect3D9::CreateDevice fail with D3DERR_NOTAVAILABLE, as on a machine without a
+// usable adapter, to test how a program copes.
+void RefuseDevices(bool refuse);
 
 // ---- reset ------------------------------------------------------------------------------
 // Forgets windows, queued events, input state and hooks, so a test can run another program in

@@ -59,6 +59,22 @@ TEST_F(AppShellTest, HooksRunOnceAroundTheFrames) {
     EXPECT_FLOAT_EQ(app.projection.m[2][3], 1);
 }
 
+TEST_F(AppShellTest, WithoutADeviceTheProgramEndsBeforeAnyHook) {
+    host::RefuseDevices(true);
+    RecordingApp app;
+    ::testing::internal::CaptureStderr();
+    app.Run();
+    const std::string error = ::testing::internal::GetCapturedStderr();
+    host::RefuseDevices(false);
+    EXPECT_TRUE(StartFailed);
+    EXPECT_EQ(error, "shell test: cannot create the Direct3D 9 device\n");
+    EXPECT_EQ(app.inits, 0);
+    EXPECT_TRUE(app.frames.empty());
+    EXPECT_EQ(app.cleanups, 0);
+    EXPECT_EQ(app.device, nullptr);
+    EXPECT_EQ(Keyboard, nullptr) << "no input devices without a device";
+}
+
 TEST_F(AppShellTest, ConstructorCopiesTheCaptionSafely) {
     ClientWidth = 5;
     const RecordingApp tether("tether");

@@ -7,8 +7,13 @@
 
 #include <algorithm>
 
+#include <host.h>
+
 namespace platform {
 namespace {
+
+// Set by host::RefuseDevices: CreateDevice fails as on a machine without a usable adapter.
+bool g_refuseDevices = false;
 
 bool IsDisplayFormat(D3DFORMAT format) { return format == D3DFMT_X8R8G8B8; }
 
@@ -76,6 +81,7 @@ public:
         if (deviceType != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
         HRESULT valid = completeParameters(focusWindow, parameters);
         if (FAILED(valid)) return valid;
+        if (g_refuseDevices) return D3DERR_NOTAVAILABLE;
         D3DCAPS9 traceCaps;
         if (TraceDevicesRequested(&traceCaps)) {
             *device = new TraceDevice(parameters->BackBufferWidth, parameters->BackBufferHeight,
@@ -123,3 +129,5 @@ IDirect3D9* WINAPI Direct3DCreate9(UINT sdkVersion) {
     if ((sdkVersion & 0x7fffffff) != D3D_SDK_VERSION) return nullptr;
     return new platform::Direct3D9();
 }
+
+void host::RefuseDevices(bool refuse) { platform::g_refuseDevices = refuse; }

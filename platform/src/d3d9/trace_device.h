@@ -69,6 +69,9 @@ public:
     HRESULT STDMETHODCALLTYPE SetIndices(IDirect3DIndexBuffer9* indexData) override;
     HRESULT STDMETHODCALLTYPE GetIndices(IDirect3DIndexBuffer9** indexData) override;
 
+    // Off while a benchmark times the calling code alone: the lines are not even formatted.
+    void setRecording(bool recording) { recording_ = recording; }
+
 protected:
     void onClear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override {}
     void onPresent() override {}
@@ -78,6 +81,7 @@ private:
     void record(std::string line) { calls_.push_back(std::move(line)); }
 
     std::vector<std::string> calls_;
+    bool recording_ = true;
 };
 
 // Set by host::UseTraceDevices: whether Direct3DCreate9's CreateDevice makes trace devices,
