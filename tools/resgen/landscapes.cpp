@@ -32,7 +32,7 @@ std::vector<uint8_t> MakeHeightmap(int size) {
             const float u = float(c) / size, v = float(r) / size;
             const float rolling = Fractal(hills, u * 5, v * 5, 6);
             const float ridge = Ridged(ridges, u * 3.5f + 7, v * 3.5f + 3, 6);
-            const float mountains = SmoothStep(0.35f, 0.7f, Fractal(mountainMask, u * 2 + 1, v * 2, 3));
+            const float mountains = SmoothStep(0.25f, 0.6f, Fractal(mountainMask, u * 2 + 1, v * 2, 3));
             const float rise = (u + v) * 0.5f;  // higher towards the far corner
             float h = rolling * 0.6f + ridge * mountains * (0.45f + 0.3f * rise) + rise * 0.3f;
             h += (Fractal(detail, u * 24, v * 24, 3) - 0.5f) * 0.04f;
