@@ -47,8 +47,9 @@ void MoveHeldEnd(D3DXVECTOR3* heldEnd, const BYTE keyboard[256], double seconds)
 }
 
 void FormatRopePoint(const D3DXVECTOR3& point, wchar_t* text, size_t capacity) {
-    std::swprintf(text, capacity, L"%f,%f,%f", static_cast<double>(point.x), static_cast<double>(point.y),
-                  static_cast<double>(point.z));
+    const int written = std::swprintf(text, capacity, L"%f,%f,%f", static_cast<double>(point.x),
+                                      static_cast<double>(point.y), static_cast<double>(point.z));
+    if (written < 0 && capacity > 0) text[0] = L'\0';  // too long: swprintf leaves no terminator
 }
 
 TetherApp::TetherApp(HINSTANCE instance) : AppShell(instance, "tether", false) {}
@@ -98,7 +99,7 @@ void TetherApp::Frame() {
     DrawFloor();
     DrawRopeAndShadow();
 
-    wchar_t text[128];
+    wchar_t text[160];  // three floats of up to 47 characters each with "%f"
     FormatRopePoint(ropePoints[1], text, sizeof(text) / sizeof(text[0]));
     overlayFont.Draw(text, 0, 0, 400);
 

@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfloat>
+#include <iterator>
+
 #include <cstring>
 #include <initializer_list>
 #include <string>
@@ -76,6 +80,17 @@ TEST(TetherText, SixDecimalsSeparatedByCommas) {
     EXPECT_EQ(Formatted(D3DXVECTOR3(0.0f, 9.75f, 0.0f)), L"0.000000,9.750000,0.000000");
     EXPECT_EQ(Formatted(D3DXVECTOR3(-1.5f, 2.0f, -0.25f)), L"-1.500000,2.000000,-0.250000");
     EXPECT_EQ(Formatted(D3DXVECTOR3(0.0653389f, 123.456f, 1e-7f)), L"0.065339,123.456001,0.000000");
+}
+
+TEST(TetherText, RunawayCoordinatesNeverLeaveTheTextUnterminated) {
+    // Each "%f" of FLT_MAX is 46 characters: three do not fit in 128.
+    wchar_t text[128];
+    std::fill(std::begin(text), std::end(text), L'x');
+    FormatRopePoint(D3DXVECTOR3(FLT_MAX, -FLT_MAX, FLT_MAX), text, 128);
+    EXPECT_EQ(std::wstring(text), L"");
+    wchar_t wide[160];
+    FormatRopePoint(D3DXVECTOR3(FLT_MAX, -FLT_MAX, FLT_MAX), wide, 160);
+    EXPECT_EQ(std::wstring(wide).size(), 46u + 1 + 47 + 1 + 46);
 }
 
 }  // namespace
