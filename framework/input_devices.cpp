@@ -55,7 +55,9 @@ bool InitInput(HINSTANCE instance) {
     const DWORD level = DISCL_NONEXCLUSIVE | DISCL_FOREGROUND;
     if (FAILED(Keyboard->SetCooperativeLevel(MainWindow, level))) return false;
     if (FAILED(Mouse->SetCooperativeLevel(MainWindow, level))) return false;
-    if (FAILED(Keyboard->Acquire())) return false;
+    // Both are acquired even when the window is not in the foreground yet; the answer is the
+    // mouse's. A device that fails here is acquired again after its first failed read.
+    Keyboard->Acquire();
     return SUCCEEDED(Mouse->Acquire());
 }
 

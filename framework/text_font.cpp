@@ -14,10 +14,16 @@ TextFont* FpsFont = nullptr;
 
 namespace {
 
-// Every TextFont that holds a font, so the shell can release them all after Cleanup.
+// Every TextFont that holds a font, so the shell can release them all after Cleanup. Never
+// destroyed, so that a TextFont in static storage may still unregister itself at exit.
 std::vector<TextFont*>& CreatedFonts() {
-    static std::vector<TextFont*> fonts;
-    return fonts;
+    static auto* fonts = new std::vector<TextFont*>;
+    return *fonts;
+}
+
+// Milliseconds from `earlier` to `later` on the wrapping clock.
+int TicksBetween(int earlier, int later) {
+    return static_cast<int>(static_cast<unsigned>(later) - static_cast<unsigned>(earlier));
 }
 
 void ReleaseFont(TextFont* textFont) {
@@ -66,11 +72,11 @@ void SetFpsFont(TextFont* font) { FpsFont = font; }
 
 void UpdateFps() {
     FrameCount += 1;
-    const int now = static_cast<int>(clock());
-    FrameMilliseconds = now - LastTick;
+    const int now = static_cast<int>(static_cast<unsigned>(clock()));
+    FrameMilliseconds = TicksBetween(LastTick, now);
     LastTick = now;
-    if (now - FpsTick > 1000) {
-        Fps = static_cast<float>(FrameCount * 1000.0 / (now - FpsTick));
+    if (TicksBetween(FpsTick, now) > 1000) {
+        Fps = static_cast<float>(FrameCount * 1000.0 / TicksBetween(FpsTick, now));
         FrameCount = 0;
         FpsTick = now;
     }

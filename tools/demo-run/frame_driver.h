@@ -55,7 +55,7 @@ private:
 };
 
 // The line demo-run prints for a text or a message box: frame F text X,Y "TEXT" and
-// frame F box "CAPTION" "TEXT", UTF-8, with '"', '\' and control characters escaped.
+// frame F box "CAPTION" "TEXT", UTF-8, with '"', '\', line breaks and tabs escaped.
 std::string TextLine(int frame, int x, int y, const std::wstring& text);
 std::string BoxLine(int frame, const std::wstring& caption, const std::wstring& text);
 

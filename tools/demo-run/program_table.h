@@ -18,8 +18,5 @@ void RunApplication(HINSTANCE instance) {
     app.Run();
 }
 
-// The seven demo programs, whether or not they are built yet.
-extern const char* const kDemoProgramNames[7];
-
 // The programs linked into demo-run (tools/demo-run/programs.cpp).
 extern const std::vector<ProgramEntry> BuiltPrograms;

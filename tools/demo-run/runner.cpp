@@ -12,8 +12,7 @@
 #include "tools/demo-run/input_script.h"
 #include "tools/demo-run/run_options.h"
 
-const char* const kDemoProgramNames[7] = {"relief", "flurry", "drizzle", "tether", "halfspace", "landscaper",
-                                          "glasshall"};
+
 
 namespace {
 
@@ -43,13 +42,6 @@ const ProgramEntry* FindProgram(const std::string& name, const std::vector<Progr
     return nullptr;
 }
 
-bool IsKnown(const std::string& name, const std::vector<const char*>& knownNames) {
-    for (const char* known : knownNames) {
-        if (name == known) return true;
-    }
-    return false;
-}
-
 // The folder standing for the program's "..\Resource\": the option, else the one the
 // build generates.
 std::string ResourceFolder(const RunOptions& options) {
@@ -59,8 +51,7 @@ std::string ResourceFolder(const RunOptions& options) {
 
 }  // namespace
 
-int RunDemo(int argc, char** argv, const std::vector<const char*>& knownNames,
-            const std::vector<ProgramEntry>& programs) {
+int RunDemo(int argc, char** argv, const std::vector<ProgramEntry>& programs) {
     RunOptions options;
     std::string error;
     if (!ParseRunOptions(std::vector<std::string>(argv + 1, argv + argc), &options, &error)) {
@@ -68,9 +59,7 @@ int RunDemo(int argc, char** argv, const std::vector<const char*>& knownNames,
         return Fail(2, error);
     }
     const ProgramEntry* program = FindProgram(options.program, programs);
-    if (program == nullptr && !IsKnown(options.program, knownNames))
-        return Fail(2, "unknown program " + options.program);
-    if (program == nullptr) return Fail(1, "program " + options.program + " is not built yet");
+    if (program == nullptr) return Fail(2, "unknown program " + options.program);
     std::vector<ScriptEvent> events;
     if (!LoadScript(options.inputFile, &events, &error)) return Fail(2, error);
     if (!options.resourceFolder.empty() && !std::filesystem::is_directory(options.resourceFolder))

@@ -8,6 +8,6 @@
 
 #include "tools/demo-run/program_table.h"
 
-// knownNames: every name the runner accepts; programs: those it can actually run.
-int RunDemo(int argc, char** argv, const std::vector<const char*>& knownNames,
-            const std::vector<ProgramEntry>& programs);
+// programs: the names the runner accepts, each with the program it runs; any other name is
+// an unknown program.
+int RunDemo(int argc, char** argv, const std::vector<ProgramEntry>& programs);

@@ -7,10 +7,9 @@
 
 #include <algorithm>
 #include <cfloat>
-#include <iterator>
-
 #include <cstring>
 #include <initializer_list>
+#include <iterator>
 #include <string>
 
 namespace {
