@@ -29,9 +29,18 @@ bool IsValidLight(const D3DLIGHT9& light) {
 
 }  // namespace
 
-DeviceBase::DeviceBase(UINT width, UINT height, bool autoDepthStencil, const D3DCAPS9& caps)
-    : caps_(caps), width_(width), height_(height), autoDepthStencil_(autoDepthStencil) {
-    SetDefaultState(&state_, width, height, autoDepthStencil);
+DeviceBase::DeviceBase(UINT width, UINT height, D3DFORMAT depthStencilFormat, const D3DCAPS9& caps)
+    : caps_(caps), width_(width), height_(height), depthStencilFormat_(depthStencilFormat) {
+    SetDefaultState(&state_, width, height, hasDepthStencil());
+}
+
+bool DeviceBase::hasStencil() const {
+    return depthStencilFormat_ == D3DFMT_D24S8 || depthStencilFormat_ == D3DFMT_D24X4S4 ||
+           depthStencilFormat_ == D3DFMT_D15S1;
+}
+
+D3DFORMAT DepthStencilFormatOf(const D3DPRESENT_PARAMETERS& parameters) {
+    return parameters.EnableAutoDepthStencil ? parameters.AutoDepthStencilFormat : D3DFMT_UNKNOWN;
 }
 
 DeviceBase::~DeviceBase() {

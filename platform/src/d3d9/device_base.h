@@ -30,6 +30,9 @@ struct DrawCall {
 // Vertices needed for primitiveCount primitives of a type (0 for an unknown type).
 UINT VerticesForPrimitives(D3DPRIMITIVETYPE type, UINT primitiveCount);
 
+// The automatic depth-stencil buffer's format, D3DFMT_UNKNOWN when the device has none.
+D3DFORMAT DepthStencilFormatOf(const D3DPRESENT_PARAMETERS& parameters);
+
 class DeviceBase : public RefCounted<IDirect3DDevice9> {
 public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** object) override;
@@ -94,14 +97,16 @@ public:
     UINT backBufferHeight() const { return height_; }
 
 protected:
-    DeviceBase(UINT width, UINT height, bool autoDepthStencil, const D3DCAPS9& caps);
+    // depthStencilFormat: the automatic depth-stencil buffer's format, D3DFMT_UNKNOWN for none.
+    DeviceBase(UINT width, UINT height, D3DFORMAT depthStencilFormat, const D3DCAPS9& caps);
     ~DeviceBase() override;
 
     // The back buffer surface handed out by GetBackBuffer; the device keeps one reference.
     void setBackBuffer(Surface* surface);
     // The state bits changed since the last call, cleared by the call.
     uint32_t takeDirty();
-    bool hasDepthStencil() const { return autoDepthStencil_; }
+    bool hasDepthStencil() const { return depthStencilFormat_ != D3DFMT_UNKNOWN; }
+    bool hasStencil() const;
     // Drops the device's references to bound textures, buffers and indices.
     void releaseBindings();
 
@@ -119,7 +124,7 @@ private:
     D3DCAPS9 caps_;
     UINT width_;
     UINT height_;
-    bool autoDepthStencil_;
+    D3DFORMAT depthStencilFormat_;
     bool inScene_ = false;
     uint32_t dirty_ = kDirtyAll;
     Surface* backBuffer_ = nullptr;

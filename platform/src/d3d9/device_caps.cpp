@@ -13,6 +13,10 @@ constexpr DWORD kAddressCaps = 0x1 | 0x2 | 0x4 | 0x8 | 0x20;
 constexpr DWORD kCompareCaps = 0xff;
 // D3DPBLENDCAPS_ZERO ... BLENDFACTOR (without the both-alpha ones)
 constexpr DWORD kBlendCaps = 0x3fff;
+// The stage operations the fixed-function shader carries out: D3DTEXOPCAPS_DISABLE through
+// BLENDCURRENTALPHA, the four MODULATE..._ADD... ones and DOTPRODUCT3. PREMODULATE, the bump
+// maps, MULTIPLYADD and LERP are not among them.
+constexpr DWORD kTextureOpCaps = 0x0000ffff | 0x00020000 | 0x00040000 | 0x00080000 | 0x00100000 | 0x00800000;
 
 }  // namespace
 
@@ -44,7 +48,7 @@ D3DCAPS9 DefaultDeviceCaps() {
     caps.StencilCaps = D3DSTENCILCAPS_KEEP | D3DSTENCILCAPS_ZERO | D3DSTENCILCAPS_REPLACE | D3DSTENCILCAPS_INCRSAT |
                        D3DSTENCILCAPS_DECRSAT | D3DSTENCILCAPS_INVERT | D3DSTENCILCAPS_INCR | D3DSTENCILCAPS_DECR;
     caps.FVFCaps = 8 | D3DFVFCAPS_PSIZE;  // eight texture coordinate sets
-    caps.TextureOpCaps = 0x03ffffff & ~(0x00200000 | 0x00400000 | 0x00800000);  // all but bump/dot3 ops
+    caps.TextureOpCaps = kTextureOpCaps;
     caps.MaxTextureBlendStages = 2;
     caps.MaxSimultaneousTextures = 2;
     caps.VertexProcessingCaps = D3DVTXPCAPS_MATERIALSOURCE7 | D3DVTXPCAPS_DIRECTIONALLIGHTS |

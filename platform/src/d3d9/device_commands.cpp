@@ -75,9 +75,14 @@ HRESULT DeviceBase::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOL
                           DWORD stencil) {
     const DWORD known = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
     if ((count != 0 && rects == nullptr) || flags == 0 || (flags & ~known) != 0) return D3DERR_INVALIDCALL;
-    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !autoDepthStencil_) return D3DERR_INVALIDCALL;
+    if ((flags & (D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL)) && !hasDepthStencil()) return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_STENCIL) && !hasStencil()) return D3DERR_INVALIDCALL;
     if (z < 0.0f || z > 1.0f) return D3DERR_INVALIDCALL;
-    onClear(rects == nullptr ? 0 : count, rects, flags, color, z, stencil);
+    // Count may be 0 only when pRects is NULL, which means the whole viewport. A rectangle
+    // array with a count of 0 names no rectangle: the runtime accepts the call and clears
+    // nothing.
+    if (count == 0 && rects != nullptr) return D3D_OK;
+    onClear(count, rects, flags, color, z, stencil);
     return D3D_OK;
 }
 

@@ -85,7 +85,7 @@ public:
         D3DCAPS9 traceCaps;
         if (TraceDevicesRequested(&traceCaps)) {
             *device = new TraceDevice(parameters->BackBufferWidth, parameters->BackBufferHeight,
-                                      parameters->EnableAutoDepthStencil != FALSE, traceCaps);
+                                      DepthStencilFormatOf(*parameters), traceCaps);
             return D3D_OK;
         }
         HWND window = parameters->hDeviceWindow != nullptr ? parameters->hDeviceWindow : focusWindow;

@@ -31,8 +31,8 @@ D3DCAPS9 g_traceCaps{};
 
 }  // namespace
 
-TraceDevice::TraceDevice(UINT width, UINT height, bool autoDepthStencil, const D3DCAPS9& caps)
-    : DeviceBase(width, height, autoDepthStencil, caps) {
+TraceDevice::TraceDevice(UINT width, UINT height, D3DFORMAT depthStencilFormat, const D3DCAPS9& caps)
+    : DeviceBase(width, height, depthStencilFormat, caps) {
     setBackBuffer(new Surface(this, width, height, D3DFMT_X8R8G8B8, true, nullptr));
 }
 
@@ -256,7 +256,7 @@ namespace host {
 
 IDirect3DDevice9* CreateTraceDevice(UINT backBufferWidth, UINT backBufferHeight, const D3DCAPS9* caps) {
     D3DCAPS9 chosen = caps != nullptr ? *caps : platform::DefaultDeviceCaps();
-    return new platform::TraceDevice(backBufferWidth, backBufferHeight, true, chosen);
+    return new platform::TraceDevice(backBufferWidth, backBufferHeight, D3DFMT_D24S8, chosen);
 }
 
 const std::vector<std::string>& TraceCalls(IDirect3DDevice9* traceDevice) {

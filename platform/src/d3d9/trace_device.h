@@ -13,7 +13,7 @@ namespace platform {
 
 class TraceDevice final : public DeviceBase {
 public:
-    TraceDevice(UINT width, UINT height, bool autoDepthStencil, const D3DCAPS9& caps);
+    TraceDevice(UINT width, UINT height, D3DFORMAT depthStencilFormat, const D3DCAPS9& caps);
 
     const std::vector<std::string>& calls() const { return calls_; }
     void clearCalls() { calls_.clear(); }

@@ -125,12 +125,17 @@ HRESULT Line::DrawQuads(const std::vector<LineVertex>& vertices) {
     return hr;
 }
 
+// The points are pixels of the viewport at depth 0: Begin's projection covers the viewport,
+// and the viewport transform then moves it to its place on the target and its depth range.
 HRESULT Line::Draw(const D3DXVECTOR2* vertices, DWORD count, D3DCOLOR color) {
     if (vertices == nullptr || count < 2) return D3DERR_INVALIDCALL;
+    D3DVIEWPORT9 viewport{};
+    if (FAILED(device_->GetViewport(&viewport))) return D3DERR_INVALIDCALL;
+    float left = static_cast<float>(viewport.X), top = static_cast<float>(viewport.Y), z = viewport.MinZ;
     std::vector<LineVertex> quads;
     for (DWORD i = 0; i + 1 < count; ++i) {
-        AppendSegmentQuad(quads, {vertices[i].x, vertices[i].y, 0, 1}, {vertices[i + 1].x, vertices[i + 1].y, 0, 1},
-                          width_, color);
+        AppendSegmentQuad(quads, {left + vertices[i].x, top + vertices[i].y, z, 1},
+                          {left + vertices[i + 1].x, top + vertices[i + 1].y, z, 1}, width_, color);
     }
     return DrawQuads(quads);
 }

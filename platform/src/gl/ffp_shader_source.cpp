@@ -31,6 +31,7 @@ layout(std140) uniform FfpBlock {
     vec4 pointScale;
     vec4 textureFactor;
     vec4 alphaReference;
+    vec4 guardBandScale;
     FfpLight lights[8];
 };
 )";
@@ -150,6 +151,8 @@ void main() {
         clip.xy += vec2(1.0, 2.0 * kEdgeNudge - 1.0) / viewport.zw * clip.w;
         gl_Position = clip;
     }
+    // guardBandScale: the same pixels inside a GL viewport widened for large points.
+    gl_Position.xy *= guardBandScale.xy;
     if (lighting.x != 0) {
         lightVertex(eye, vertexDiffuse, vertexSpecular);
     } else {

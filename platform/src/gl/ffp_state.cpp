@@ -170,6 +170,11 @@ D3DMATRIX NormalMatrixOf(const D3DMATRIX& m) {
     return result;
 }
 
+int PointGuardBand(const FfpInputs& inputs) {
+    if (!inputs.drawingPoints) return 0;
+    return static_cast<int>(std::ceil(std::max(inputs.maxPointSize, 1.0f) / 2.0f));
+}
+
 bool FfpShape::operator==(const FfpShape& other) const { return std::memcmp(this, &other, sizeof other) == 0; }
 
 bool FfpShape::operator<(const FfpShape& other) const { return std::memcmp(this, &other, sizeof other) < 0; }
@@ -219,6 +224,11 @@ FfpUniforms PackFfpUniforms(const FfpInputs& inputs) {
     const D3DVIEWPORT9& vp = state.viewport;
     Store4(out.viewport, static_cast<float>(vp.X), static_cast<float>(vp.Y), static_cast<float>(vp.Width),
            static_cast<float>(vp.Height));
+    float guard = 2.0f * static_cast<float>(PointGuardBand(inputs));
+    float width = static_cast<float>(vp.Width), height = static_cast<float>(vp.Height);
+    float scaleX = guard > 0.0f ? width / (width + guard) : 1.0f;
+    float scaleY = guard > 0.0f ? height / (height + guard) : 1.0f;
+    Store4(out.guardBandScale, scaleX, scaleY, 1.0f, 1.0f);
     StoreColor(out.textureFactor, rs[D3DRS_TEXTUREFACTOR]);
     out.alphaReference[0] = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xff);
     return out;

@@ -56,6 +56,7 @@ struct FfpUniforms {
     float pointScale[4];     // POINTSCALE_A, B, C, scaling on (1) or off (0)
     float textureFactor[4];
     float alphaReference[4];  // ALPHAREF on the 0..255 scale, then unused
+    float guardBandScale[4];  // x, y: the viewport's share of the GL viewport (see PointGuardBand)
     FfpLight lights[kMaxActiveLights];
 };
 
@@ -67,6 +68,13 @@ struct FfpInputs {
     bool flatShading = false;
     float maxPointSize = 64.0f;  // D3DCAPS9::MaxPointSize
 };
+
+// GL drops a point whose centre leaves the clip volume, where Direct3D draws the part of a
+// large point that is inside the viewport. A point draw therefore widens the GL viewport by
+// this many pixels on every side (half the largest point), scales clip-space x and y by
+// guardBandScale so that everything lands on the same pixels, and scissors to the viewport.
+// Other draws keep the viewport as it is: 0.
+int PointGuardBand(const FfpInputs& inputs);
 
 FfpShape PackFfpShape(const FfpInputs& inputs);
 FfpUniforms PackFfpUniforms(const FfpInputs& inputs);

@@ -16,8 +16,7 @@ namespace platform {
 
 GlDevice::GlDevice(HWND window, SDL_Window* sdlWindow, void* context, const D3DPRESENT_PARAMETERS& parameters,
                    const D3DCAPS9& caps)
-    : DeviceBase(parameters.BackBufferWidth, parameters.BackBufferHeight, parameters.EnableAutoDepthStencil != FALSE,
-                 caps),
+    : DeviceBase(parameters.BackBufferWidth, parameters.BackBufferHeight, DepthStencilFormatOf(parameters), caps),
       window_(window),
       sdlWindow_(sdlWindow),
       context_(context),
@@ -68,7 +67,8 @@ bool GlDevice::initialise() {
     GLsizei height = static_cast<GLsizei>(backBufferHeight());
     glGenRenderbuffers(1, &colorBuffer_);
     glBindRenderbuffer(GL_RENDERBUFFER, colorBuffer_);
-    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+    // X8R8G8B8 has no alpha to keep: blending reads the destination's alpha as one.
+    glRenderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
     glGenRenderbuffers(1, &depthBuffer_);
     glBindRenderbuffer(GL_RENDERBUFFER, depthBuffer_);
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);

@@ -36,7 +36,7 @@ private:
     bool prepareDraw(const DrawCall& call);
     FfpInputs ffpInputs(D3DPRIMITIVETYPE type) const;
     void applyRenderStates();
-    void applyViewport();
+    void applyViewport(const FfpInputs& inputs);
     void applyStencil();
     void bindTextures();
     void applySamplers();

@@ -61,7 +61,6 @@ int TexCoordSetOf(const DeviceState& state, const FvfLayout& layout, int stage) 
 void GlDevice::applyRenderStates() {
     const DeviceState& s = state();
     const auto& rs = s.renderStates;
-    cache_->enable(GL_SCISSOR_TEST, false);
     cache_->enable(GL_DEPTH_TEST, hasDepthStencil() && rs[D3DRS_ZENABLE] != D3DZB_FALSE);
     cache_->depthFunc(toGlCompare(rs[D3DRS_ZFUNC]));
     cache_->depthMask(rs[D3DRS_ZWRITEENABLE] != FALSE);
@@ -79,7 +78,7 @@ void GlDevice::applyRenderStates() {
 void GlDevice::applyStencil() {
     const DeviceState& s = state();
     const auto& rs = s.renderStates;
-    cache_->enable(GL_STENCIL_TEST, hasDepthStencil() && rs[D3DRS_STENCILENABLE] != FALSE);
+    cache_->enable(GL_STENCIL_TEST, hasStencil() && rs[D3DRS_STENCILENABLE] != FALSE);
     StencilFace clockwise =
         StencilFaceOf(s, D3DRS_STENCILFUNC, D3DRS_STENCILFAIL, D3DRS_STENCILZFAIL, D3DRS_STENCILPASS);
     StencilFace counterClockwise =
@@ -92,12 +91,20 @@ void GlDevice::applyStencil() {
     cache_->stencilWriteMask(rs[D3DRS_STENCILWRITEMASK] & 0xff);
 }
 
-void GlDevice::applyViewport() {
+void GlDevice::applyViewport(const FfpInputs& inputs) {
     // D3D's viewport origin is the top-left corner; GL's the bottom-left.
     const D3DVIEWPORT9& vp = state().viewport;
+    GLint x = static_cast<GLint>(vp.X);
     GLint y = static_cast<GLint>(backBufferHeight()) - static_cast<GLint>(vp.Y + vp.Height);
-    cache_->viewport(static_cast<GLint>(vp.X), y, static_cast<GLsizei>(vp.Width), static_cast<GLsizei>(vp.Height));
-    cache_->depthRange(vp.MinZ, vp.MaxZ);
+    GLsizei width = static_cast<GLsizei>(vp.Width), height = static_cast<GLsizei>(vp.Height);
+    GLint guard = PointGuardBand(inputs);
+    cache_->viewport(x - guard, y - guard, width + 2 * guard, height + 2 * guard);
+    // The widened viewport would let large points spill past the real one.
+    cache_->enable(GL_SCISSOR_TEST, guard > 0);
+    if (guard > 0) cache_->scissor(x, y, width, height);
+    // Pre-transformed vertices skip the viewport transform: their z is the depth as it is.
+    if (inputs.layout.pretransformed) cache_->depthRange(0.0f, 1.0f);
+    else cache_->depthRange(vp.MinZ, vp.MaxZ);
 }
 
 bool GlDevice::textureBound(int stage) const { return state().textures[stage] != nullptr; }
@@ -188,14 +195,14 @@ FfpInputs GlDevice::ffpInputs(D3DPRIMITIVETYPE type) const {
 
 bool GlDevice::prepareDraw(const DrawCall& call) {
     uint32_t dirty = takeDirty();
+    FfpInputs inputs = ffpInputs(call.type);
     applyRenderStates();
-    applyViewport();
+    applyViewport(inputs);
     bindTextures();
     if (dirty & kDirtySamplers || !samplersApplied_) {
         applySamplers();
         samplersApplied_ = true;
     }
-    FfpInputs inputs = ffpInputs(call.type);
     GLuint program = program_->programFor(PackFfpShape(inputs));
     if (program == 0) return false;
     cache_->useProgram(program);
