@@ -1,6 +1,7 @@
 #include "d3dx/dds_decoder.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 namespace platform::d3dx {
 namespace {
@@ -15,8 +16,11 @@ constexpr uint32_t kPixelAlphaPixels = 0x1;
 std::optional<D3DFORMAT> FormatOf(Bytes file) {
     uint32_t flags = ReadU32(file, 80);
     if (flags & kPixelFourCc) {
-        auto fourCc = static_cast<D3DFORMAT>(ReadU32(file, 84));
-        if (IsBlockCompressed(fourCc)) return fourCc;
+        // Compared as a number first: most four-character codes are no D3DFORMAT value at all.
+        uint32_t fourCc = ReadU32(file, 84);
+        for (D3DFORMAT format : {D3DFMT_DXT1, D3DFMT_DXT3, D3DFMT_DXT5}) {
+            if (fourCc == static_cast<uint32_t>(format)) return format;
+        }
         return std::nullopt;
     }
     uint32_t bits = ReadU32(file, 88);

@@ -1,5 +1,6 @@
 #include "d3dx/jpeg_decoder.h"
 
+#include <array>
 #include <climits>
 
 #define STB_IMAGE_IMPLEMENTATION
@@ -14,27 +15,89 @@ constexpr uint8_t kMarker = 0xff;
 constexpr uint8_t kStartOfImage = 0xd8;
 constexpr uint8_t kEndOfImage = 0xd9;
 constexpr uint8_t kStartOfScan = 0xda;
+constexpr uint8_t kHuffmanTable = 0xc4;
+constexpr uint8_t kFirstRestart = 0xd0;
+constexpr uint8_t kLastRestart = 0xd7;
 
-// Walks the marker segments up to the first scan, then looks for the end-of-image marker.
+// Which Huffman tables (DC and AC, four slots each) the segments so far have defined.
+// stb_image neither clears the tables nor checks that a scan's tables were defined, so a
+// scan that names a missing one would decode with whatever the memory held.
+using DefinedTables = std::array<std::array<bool, 4>, 2>;
+
+// A DHT segment's payload: tables of a class/slot byte, 16 code counts and as many symbols
+// as the counts add up to. stb_image trusts the counts, so more than 256 symbols in one
+// table would write past its code tables; such a segment is rejected here.
+bool ReadHuffmanSegment(Bytes payload, DefinedTables& defined) {
+    size_t at = 0;
+    while (at < payload.size()) {
+        if (at + 17 > payload.size()) return false;
+        uint8_t tableClass = payload[at] >> 4, slot = payload[at] & 15;
+        if (tableClass > 1 || slot > 3) return false;
+        size_t symbols = 0;
+        for (size_t i = 1; i <= 16; ++i) symbols += payload[at + i];
+        if (symbols > 256) return false;
+        defined[tableClass][slot] = true;
+        at += 17 + symbols;
+    }
+    return at == payload.size();
+}
+
+// An SOS payload: the components with their DC/AC table slots, then the spectral range and
+// the successive approximation bits. DC tables serve scans that start at coefficient 0 (but
+// not DC refinement scans), AC tables scans that reach past it.
+bool ScanTablesDefined(Bytes payload, const DefinedTables& defined) {
+    if (payload.empty()) return false;
+    size_t components = payload[0];
+    if (payload.size() < 1 + 2 * components + 3) return false;
+    uint8_t spectralStart = payload[1 + 2 * components], spectralEnd = payload[2 + 2 * components];
+    uint8_t approximationHigh = payload[3 + 2 * components] >> 4;
+    bool needsDc = spectralStart == 0 && approximationHigh == 0, needsAc = spectralEnd > 0;
+    for (size_t i = 0; i < components; ++i) {
+        uint8_t dc = payload[2 + 2 * i] >> 4, ac = payload[2 + 2 * i] & 15;
+        if (needsDc && (dc > 3 || !defined[0][dc])) return false;
+        if (needsAc && (ac > 3 || !defined[1][ac])) return false;
+    }
+    return true;
+}
+
+// The offset of the first marker after entropy-coded data starting at `at`: a 0xff byte
+// followed by anything but a stuffed zero or a restart marker. The data size when none.
+size_t EndOfEntropyData(Bytes file, size_t at) {
+    for (; at + 1 < file.size(); ++at) {
+        uint8_t next = file[at + 1];
+        if (file[at] == kMarker && next != 0 && (next < kFirstRestart || next > kLastRestart)) return at;
+    }
+    return file.size();
+}
+
+// Walks every marker segment and scan as the decoder will; the file must end its last scan
+// with the end-of-image marker, every segment must lie inside the data and every scan must
+// use tables defined before it.
 bool IsComplete(Bytes file) {
     if (file.size() < 4 || file[0] != kMarker || file[1] != kStartOfImage) return false;
     size_t at = 2;
+    bool scanned = false;
+    DefinedTables defined{};
     while (true) {
-        if (at + 4 > file.size() || file[at] != kMarker) return false;
+        if (at + 2 > file.size() || file[at] != kMarker) return false;
         uint8_t marker = file[at + 1];
         if (marker == kMarker) {  // fill byte
             ++at;
             continue;
         }
+        if (marker == kEndOfImage) return scanned;
+        if (at + 4 > file.size()) return false;
         size_t length = (static_cast<size_t>(file[at + 2]) << 8) | file[at + 3];
         if (length < 2 || at + 2 + length > file.size()) return false;
+        Bytes payload = file.subspan(at + 4, length - 2);
+        if (marker == kHuffmanTable && !ReadHuffmanSegment(payload, defined)) return false;
+        if (marker == kStartOfScan && !ScanTablesDefined(payload, defined)) return false;
         at += 2 + length;
-        if (marker == kStartOfScan) break;
+        if (marker == kStartOfScan) {
+            scanned = true;
+            at = EndOfEntropyData(file, at);
+        }
     }
-    for (size_t end = file.size(); end >= at + 2; --end) {
-        if (file[end - 2] == kMarker && file[end - 1] == kEndOfImage) return true;
-    }
-    return false;
 }
 
 }  // namespace

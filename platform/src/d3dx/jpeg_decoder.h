@@ -5,9 +5,9 @@
 
 namespace platform::d3dx {
 
-// Empty when the data is not a complete JPEG: every segment must lie inside the data and the
-// entropy-coded data must end with the end-of-image marker, so a cut-off download fails
-// instead of showing grey rows.
+// Empty when the data is not a complete JPEG: every segment must lie inside the data, every
+// Huffman table must hold at most 256 codes, and the last scan must end with the end-of-image
+// marker, so a cut-off download fails instead of showing grey rows.
 std::optional<Image> DecodeJpeg(Bytes file);
 
 }  // namespace platform::d3dx

@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "tests/platform/d3dx/image_files.h"
 
 using namespace d3dx_test;
@@ -101,4 +104,9 @@ TEST(DdsDecoder, UnsupportedOrBrokenHeadersAreRejected) {
     Bytes wrongSize = DdsFile(D3DFMT_DXT1, 4, 4, 1, Bytes(8));
     wrongSize[4] = 100;
     EXPECT_FALSE(DecodeDds(wrongSize));
+    // A four-character code with the top bit set ("\xbb\xa7\x83\xab" from a fuzzed file).
+    Bytes highFourCc = DdsFile(D3DFMT_DXT1, 4, 4, 1, Bytes(8));
+    const uint8_t code[] = {0xbb, 0xa7, 0x83, 0xab};
+    std::copy(std::begin(code), std::end(code), highFourCc.begin() + 84);
+    EXPECT_FALSE(DecodeDds(highFourCc));
 }

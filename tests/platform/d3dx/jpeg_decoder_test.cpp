@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 
 #include "tests/platform/d3dx/flat_jpeg.h"
@@ -38,4 +39,39 @@ TEST(JpegDecoder, SegmentLengthPastTheEndIsRejected) {
     Bytes broken = kFlatJpeg;
     broken[4] = 0x7f;  // length of the first segment
     EXPECT_FALSE(DecodeJpeg(broken));
+}
+
+namespace {
+
+// kFlatJpeg with one more DC table (slot 0, replaced by the file's own table right after it)
+// whose code counts are `counts`, followed by as many symbols as they add up to.
+Bytes WithExtraHuffmanTable(const std::vector<uint8_t>& counts) {
+    size_t symbols = 0;
+    for (uint8_t count : counts) symbols += count;
+    const size_t length = 2 + 1 + 16 + symbols;
+    Bytes segment{0xff, 0xc4, static_cast<uint8_t>(length >> 8), static_cast<uint8_t>(length), 0x00};
+    segment.insert(segment.end(), counts.begin(), counts.end());
+    segment.resize(segment.size() + symbols, 0x05);
+    Bytes file = kFlatJpeg;
+    const size_t at = std::search(file.begin(), file.end(), segment.begin(), segment.begin() + 2) - file.begin();
+    file.insert(file.begin() + static_cast<std::ptrdiff_t>(at), segment.begin(), segment.end());
+    return file;
+}
+
+}  // namespace
+
+TEST(JpegDecoder, HuffmanTableWithMoreThan256SymbolsIsRejected) {
+    std::vector<uint8_t> fine(16, 0), tooMany(16, 0);
+    fine[1] = 3;  // three codes of length 2
+    tooMany[8] = 255;
+    tooMany[9] = 2;  // 257 codes of lengths 9 and 10
+    EXPECT_TRUE(DecodeJpeg(WithExtraHuffmanTable(fine)));
+    EXPECT_FALSE(DecodeJpeg(WithExtraHuffmanTable(tooMany)));
+}
+
+TEST(JpegDecoder, ScanUsingAnUndefinedHuffmanTableIsRejected) {
+    Bytes file = kFlatJpeg;
+    ASSERT_EQ(file[206], 0x10);  // the second table of the file's DHT segment: AC, slot 0
+    file[206] = 0x11;            // now AC slot 1, leaving the slot the scans use undefined
+    EXPECT_FALSE(DecodeJpeg(file));
 }

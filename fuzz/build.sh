@@ -1,0 +1,42 @@
+#!/bin/sh
+# Builds the libFuzzer targets with clang (ASan + UBSan) into fuzz/out and writes their seed
+# corpora. The heightmap target links the platform library of an ordinary g++ build (for
+# _wfopen and MessageBoxW); pass that build folder as the first argument.
+set -eu
+here=$(cd "$(dirname "$0")" && pwd)
+root=$(dirname "$here")
+platform_build=${1:-$root/build-fuzz}
+out=$here/out
+mkdir -p "$out/corpus/texture" "$out/corpus/heightmap" "$out/corpus/input_script" \
+         "$out/corpus/run_options"
+
+cxx=${CXX:-clang++}
+flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all"
+includes="-I$root -I$root/platform/include -I$root/platform/src"
+
+d3dx=$root/platform/src/d3dx
+$cxx $flags $includes -o "$out/texture_fuzzer" "$here/texture_fuzzer.cpp" \
+    "$d3dx/image.cpp" "$d3dx/bmp_decoder.cpp" "$d3dx/dds_decoder.cpp" "$d3dx/jpeg_decoder.cpp" \
+    "$d3dx/dxt_codec.cpp" "$d3dx/mip_chain.cpp" "$d3dx/texture_loader.cpp" \
+    "$root/platform/src/core/paths.cpp" "$root/platform/src/core/text.cpp"
+
+tools=$root/tools/demo-run
+$cxx $flags $includes -o "$out/input_script_fuzzer" "$here/input_script_fuzzer.cpp" \
+    "$tools/input_script.cpp" "$tools/run_options.cpp"
+$cxx $flags $includes -o "$out/run_options_fuzzer" "$here/run_options_fuzzer.cpp" "$tools/run_options.cpp"
+
+$cxx $flags $includes -o "$out/heightmap_fuzzer" "$here/heightmap_fuzzer.cpp" "$root/terrain/heightmap.cpp" \
+    "$platform_build/platform/libplatform.a" \
+    $(pkg-config --libs sdl2 epoxy freetype2 fontconfig) -lpthread
+
+# Seeds: small valid files of every kind each parser accepts.
+${CXX_SEEDS:-clang++} -std=c++20 $includes -o "$out/seed_writer" "$here/seed_writer.cpp"
+"$out/seed_writer" "$out/corpus/texture" "$out/corpus/heightmap"
+printf '# keys and mouse\n1 down A\n2 up a\n3 move 10 -20\n4 ldown\n4 lup\n5 rdown  # right\n6 rup\n7 down F12\n8 down ESCAPE\n9 close\n' \
+    > "$out/corpus/input_script/all_events.txt"
+printf '3 down SPACE\n1 down UP\n2 up subtract\n' > "$out/corpus/input_script/unordered.txt"
+printf 'water\000--frames\00030\000--capture\00010:shot.png\000--dt-ms\00020\000--text' \
+    > "$out/corpus/run_options/capture.bin"
+printf 'rain\000--start-ms\0004294967295\000--input\000in.txt\000--timing\000--resources\000res' \
+    > "$out/corpus/run_options/resources.bin"
+echo "built in $out"
