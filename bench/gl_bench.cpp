@@ -49,7 +49,9 @@ IDirect3DDevice9* Device() {
         parameters.EnableAutoDepthStencil = TRUE;
         parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
         IDirect3DDevice9* created = nullptr;
-        Direct3DCreate9(D3D_SDK_VERSION)->CreateDevice(0, D3DDEVTYPE_HAL, window, 0, &parameters, &created);
+        IDirect3D9* d3d = Direct3DCreate9(D3D_SDK_VERSION);
+        d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, 0, &parameters, &created);
+        d3d->Release();
         return created;
     }();
     return device;

@@ -60,7 +60,7 @@ TEST(Wsprintf, OutputStopsAt1024CharactersWithTheTerminator) {
 }
 
 TEST(Wsprintf, NullBufferOrFormatDoesNotCrash) {
-    WCHAR buffer[8] = L"abc";
+    WCHAR buffer[16] = L"abc";
     EXPECT_EQ(wsprintfW(nullptr, L"%d", 1), 0);
     EXPECT_EQ(wsprintfW(buffer, nullptr), 0);
     EXPECT_STREQ(buffer, L"");
