@@ -30,6 +30,7 @@ enum DirtyBits : uint32_t {
     kDirtyTextures = 1u << 7,
     kDirtyVertexInput = 1u << 8,  // FVF or stream sources
     kDirtyIndices = 1u << 9,
+    kDirtyShaderStates = 1u << 10,  // render states that the fixed-function shader reads
     kDirtyAll = 0xffffffffu,
 };
 

@@ -71,6 +71,8 @@ private:
     } attributes_;
     bool attributesValid_ = false;
     bool samplersApplied_ = false;
+    GLuint shaderProgram_ = 0;      // the program of the last draw
+    FfpInputs lastShaderInputs_{};  // what it was chosen and filled for
 };
 
 }  // namespace platform

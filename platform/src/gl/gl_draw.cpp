@@ -203,10 +203,22 @@ bool GlDevice::prepareDraw(const DrawCall& call) {
         applySamplers();
         samplersApplied_ = true;
     }
-    GLuint program = program_->programFor(PackFfpShape(inputs));
-    if (program == 0) return false;
-    cache_->useProgram(program);
-    program_->upload(PackFfpUniforms(inputs));
+    // The shader and its uniforms follow only part of the state: a draw that changes none of
+    // it (say, only a blend state or a texture for another) keeps the last program and values.
+    const uint32_t shaderInputs = kDirtyShaderStates | kDirtyTransforms | kDirtyMaterial | kDirtyLights |
+                                  kDirtyStageStates | kDirtyVertexInput | kDirtyViewport;
+    const bool sameShader = shaderProgram_ != 0 && !(dirty & shaderInputs) &&
+                            inputs.drawingPoints == lastShaderInputs_.drawingPoints &&
+                            inputs.textureBound[0] == lastShaderInputs_.textureBound[0] &&
+                            inputs.textureBound[1] == lastShaderInputs_.textureBound[1];
+    if (!sameShader) {
+        shaderProgram_ = program_->programFor(PackFfpShape(inputs));
+        if (shaderProgram_ == 0) return false;
+        cache_->useProgram(shaderProgram_);
+        program_->upload(PackFfpUniforms(inputs));
+        lastShaderInputs_ = inputs;
+    }
+    cache_->useProgram(shaderProgram_);
     bindVertexInput(call);
     return true;
 }
