@@ -100,6 +100,15 @@ HRESULT DeviceBase::validateDraw(D3DPRIMITIVETYPE type, UINT primitiveCount) con
     return D3D_OK;
 }
 
+// The part every kind of draw shares: what to draw and how many vertices or indices that reads.
+static DrawCall DrawCallFor(D3DPRIMITIVETYPE type, UINT primitiveCount) {
+    DrawCall call;
+    call.type = type;
+    call.primitiveCount = primitiveCount;
+    call.elementCount = VerticesForPrimitives(type, primitiveCount);
+    return call;
+}
+
 HRESULT DeviceBase::submit(const DrawCall& call) {
     if (call.primitiveCount > 0) onDraw(call);
     return D3D_OK;
@@ -110,10 +119,7 @@ HRESULT DeviceBase::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT 
     if (FAILED(valid)) return valid;
     const StreamSource& stream = state_.streams[0];
     if (stream.buffer == nullptr || stream.stride == 0) return D3DERR_INVALIDCALL;
-    DrawCall call;
-    call.type = type;
-    call.primitiveCount = primitiveCount;
-    call.elementCount = VerticesForPrimitives(type, primitiveCount);
+    DrawCall call = DrawCallFor(type, primitiveCount);
     call.startVertex = startVertex;
     // Reading past the end of the buffer would fetch memory the program never wrote.
     auto* buffer = static_cast<VertexBuffer*>(stream.buffer);
@@ -128,10 +134,7 @@ HRESULT DeviceBase::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT baseVertexIn
     if (FAILED(valid)) return valid;
     const StreamSource& stream = state_.streams[0];
     if (stream.buffer == nullptr || stream.stride == 0 || state_.indices == nullptr) return D3DERR_INVALIDCALL;
-    DrawCall call;
-    call.type = type;
-    call.primitiveCount = primitiveCount;
-    call.elementCount = VerticesForPrimitives(type, primitiveCount);
+    DrawCall call = DrawCallFor(type, primitiveCount);
     call.indexed = true;
     call.baseVertex = baseVertexIndex;
     call.startIndex = startIndex;
@@ -162,10 +165,7 @@ HRESULT DeviceBase::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, 
     HRESULT valid = validateDraw(type, primitiveCount);
     if (FAILED(valid)) return valid;
     if (vertexData == nullptr || vertexStride == 0) return D3DERR_INVALIDCALL;
-    DrawCall call;
-    call.type = type;
-    call.primitiveCount = primitiveCount;
-    call.elementCount = VerticesForPrimitives(type, primitiveCount);
+    DrawCall call = DrawCallFor(type, primitiveCount);
     call.userVertices = vertexData;
     call.userStride = vertexStride;
     submit(call);
@@ -182,10 +182,7 @@ HRESULT DeviceBase::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertex
         (indexFormat != D3DFMT_INDEX16 && indexFormat != D3DFMT_INDEX32)) {
         return D3DERR_INVALIDCALL;
     }
-    DrawCall call;
-    call.type = type;
-    call.primitiveCount = primitiveCount;
-    call.elementCount = VerticesForPrimitives(type, primitiveCount);
+    DrawCall call = DrawCallFor(type, primitiveCount);
     call.indexed = true;
     call.minIndex = minVertexIndex;
     call.numVertices = numVertices;

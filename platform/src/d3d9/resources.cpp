@@ -43,52 +43,6 @@ bool BufferStorage::takeDiscard() {
     return discarded;
 }
 
-// ---- buffers ------------------------------------------------------------------------------
-
-VertexBuffer::VertexBuffer(IDirect3DDevice9* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
-    : device_(device), desc_{D3DFMT_UNKNOWN, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf}, storage_(length) {}
-
-HRESULT VertexBuffer::GetDevice(IDirect3DDevice9** device) {
-    if (device == nullptr) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
-}
-
-HRESULT VertexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) {
-    return storage_.lock(offset, size, data, flags);
-}
-
-HRESULT VertexBuffer::Unlock() { return storage_.unlock(); }
-
-HRESULT VertexBuffer::GetDesc(D3DVERTEXBUFFER_DESC* desc) {
-    if (desc == nullptr) return D3DERR_INVALIDCALL;
-    *desc = desc_;
-    return D3D_OK;
-}
-
-IndexBuffer::IndexBuffer(IDirect3DDevice9* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
-    : device_(device), desc_{format, D3DRTYPE_INDEXBUFFER, usage, pool, length}, storage_(length) {}
-
-HRESULT IndexBuffer::GetDevice(IDirect3DDevice9** device) {
-    if (device == nullptr) return D3DERR_INVALIDCALL;
-    device_->AddRef();
-    *device = device_;
-    return D3D_OK;
-}
-
-HRESULT IndexBuffer::Lock(UINT offset, UINT size, void** data, DWORD flags) {
-    return storage_.lock(offset, size, data, flags);
-}
-
-HRESULT IndexBuffer::Unlock() { return storage_.unlock(); }
-
-HRESULT IndexBuffer::GetDesc(D3DINDEXBUFFER_DESC* desc) {
-    if (desc == nullptr) return D3DERR_INVALIDCALL;
-    *desc = desc_;
-    return D3D_OK;
-}
-
 // ---- images -------------------------------------------------------------------------------
 
 namespace {

@@ -53,37 +53,48 @@ private:
     std::unique_ptr<GpuObject> gpu_;
 };
 
-class VertexBuffer final : public RefCounted<IDirect3DVertexBuffer9> {
+// What vertex and index buffers share: the owning device, the description, and the bytes
+// behind Lock and Unlock.
+template <typename Interface, typename Desc>
+class Buffer : public RefCounted<Interface> {
 public:
-    VertexBuffer(IDirect3DDevice9* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool);
-    HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** device) override;
-    D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_VERTEXBUFFER; }
-    HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override;
-    HRESULT STDMETHODCALLTYPE Unlock() override;
-    HRESULT STDMETHODCALLTYPE GetDesc(D3DVERTEXBUFFER_DESC* desc) override;
+    HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** device) override {
+        if (device == nullptr) return D3DERR_INVALIDCALL;
+        device_->AddRef();
+        *device = device_;
+        return D3D_OK;
+    }
+    D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return desc_.Type; }
+    HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override {
+        return storage_.lock(offset, size, data, flags);
+    }
+    HRESULT STDMETHODCALLTYPE Unlock() override { return storage_.unlock(); }
+    HRESULT STDMETHODCALLTYPE GetDesc(Desc* desc) override {
+        if (desc == nullptr) return D3DERR_INVALIDCALL;
+        *desc = desc_;
+        return D3D_OK;
+    }
     BufferStorage& storage() { return storage_; }
 
-private:
+protected:
+    Buffer(IDirect3DDevice9* device, const Desc& desc) : device_(device), desc_(desc), storage_(desc.Size) {}
+
     IDirect3DDevice9* device_;
-    D3DVERTEXBUFFER_DESC desc_;
+    Desc desc_;
     BufferStorage storage_;
 };
 
-class IndexBuffer final : public RefCounted<IDirect3DIndexBuffer9> {
+class VertexBuffer final : public Buffer<IDirect3DVertexBuffer9, D3DVERTEXBUFFER_DESC> {
 public:
-    IndexBuffer(IDirect3DDevice9* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool);
-    HRESULT STDMETHODCALLTYPE GetDevice(IDirect3DDevice9** device) override;
-    D3DRESOURCETYPE STDMETHODCALLTYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
-    HRESULT STDMETHODCALLTYPE Lock(UINT offset, UINT size, void** data, DWORD flags) override;
-    HRESULT STDMETHODCALLTYPE Unlock() override;
-    HRESULT STDMETHODCALLTYPE GetDesc(D3DINDEXBUFFER_DESC* desc) override;
-    BufferStorage& storage() { return storage_; }
-    D3DFORMAT format() const { return desc_.Format; }
+    VertexBuffer(IDirect3DDevice9* device, UINT length, DWORD usage, DWORD fvf, D3DPOOL pool)
+        : Buffer(device, {D3DFMT_UNKNOWN, D3DRTYPE_VERTEXBUFFER, usage, pool, length, fvf}) {}
+};
 
-private:
-    IDirect3DDevice9* device_;
-    D3DINDEXBUFFER_DESC desc_;
-    BufferStorage storage_;
+class IndexBuffer final : public Buffer<IDirect3DIndexBuffer9, D3DINDEXBUFFER_DESC> {
+public:
+    IndexBuffer(IDirect3DDevice9* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool)
+        : Buffer(device, {format, D3DRTYPE_INDEXBUFFER, usage, pool, length}) {}
+    D3DFORMAT format() const { return desc_.Format; }
 };
 
 // One mip level (or a stand-alone surface): tightly packed rows, top row first.

@@ -12,47 +12,20 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/headless_device.h"
+
 class D3dxImageTest : public ::testing::Test {
 protected:
     static constexpr UINT kWidth = 128;
     static constexpr UINT kHeight = 64;
 
     void SetUp() override {
-        host::SetHeadless(true);
-        host::Reset();
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"D3dxImage";
-        RegisterClassExW(&windowClass);
-        window_ = CreateWindowExW(0, L"D3dxImage", L"d3dx", WS_OVERLAPPEDWINDOW, 0, 0, kWidth, kHeight, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(window_, nullptr);
-        d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d_, nullptr);
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = kWidth;
-        parameters.BackBufferHeight = kHeight;
-        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-        parameters.BackBufferCount = 1;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.hDeviceWindow = window_;
-        parameters.Windowed = TRUE;
-        parameters.EnableAutoDepthStencil = TRUE;
-        parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-        parameters.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
-        parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_, D3DCREATE_HARDWARE_VERTEXPROCESSING,
-                                     &parameters, &device_),
-                  D3D_OK);
+        headless_ = demo_test::CreateHeadlessDevice(kWidth, kHeight);
+        device_ = headless_.device;
+        ASSERT_NE(device_, nullptr);
     }
 
-    void TearDown() override {
-        if (device_ != nullptr) device_->Release();
-        if (d3d_ != nullptr) d3d_->Release();
-        host::Reset();
-    }
+    void TearDown() override { demo_test::ReleaseHeadlessDevice(&headless_); }
 
     // Presents the frame and keeps its pixels (ARGB, top row first).
     void Capture() {
@@ -72,8 +45,7 @@ protected:
         EXPECT_TRUE(host::WritePng(path, kWidth, kHeight, pixels_)) << path;
     }
 
-    HWND window_ = nullptr;
-    IDirect3D9* d3d_ = nullptr;
+    demo_test::HeadlessDevice headless_;
     IDirect3DDevice9* device_ = nullptr;
     std::vector<uint32_t> pixels_;
 };

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <vector>
 
+#include "tests/support/headless_device.h"
+
 struct ScreenVertex {  // D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1
     float x, y, z, rhw;
     D3DCOLOR color;
@@ -31,48 +33,17 @@ class GlDeviceTest : public ::testing::Test {
 protected:
     static constexpr int kSize = 64;
 
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        return DefWindowProcW(window, message, wParam, lParam);
-    }
-
     void SetUp() override {
-        host::SetHeadless(true);
-        host::Reset();
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof(windowClass);
-        windowClass.lpfnWndProc = Procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"GlDeviceTest";
-        ASSERT_NE(RegisterClassExW(&windowClass), 0);
-        window_ = CreateWindowExW(0, L"GlDeviceTest", L"gl", WS_POPUP | WS_VISIBLE, 0, 0, kSize, kSize, nullptr,
-                                  nullptr, GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(window_, nullptr);
-        d3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(d3d_, nullptr);
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.BackBufferWidth = kSize;
-        parameters.BackBufferHeight = kSize;
-        parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.Windowed = TRUE;
-        parameters.EnableAutoDepthStencil = TRUE;
-        parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
-        parameters.Flags = D3DPRESENTFLAG_LOCKABLE_BACKBUFFER;
-        parameters.PresentationInterval = D3DPRESENT_INTERVAL_IMMEDIATE;
-        ASSERT_EQ(d3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window_,
-                                     D3DCREATE_HARDWARE_VERTEXPROCESSING, &parameters, &device_),
-                  D3D_OK);
+        headless_ = demo_test::CreateHeadlessDevice(kSize, kSize);
+        device_ = headless_.device;
+        ASSERT_NE(device_, nullptr);
         ASSERT_EQ(device_->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL,
                                  D3DCOLOR_XRGB(0, 0, 0), 1.0f, 0),
                   D3D_OK);
         ASSERT_EQ(device_->BeginScene(), D3D_OK);
     }
 
-    void TearDown() override {
-        if (device_ != nullptr) device_->Release();
-        if (d3d_ != nullptr) d3d_->Release();
-        host::Reset();
-    }
+    void TearDown() override { demo_test::ReleaseHeadlessDevice(&headless_); }
 
     // A screen-space rectangle from (left, top) to (right, bottom) in one colour, drawn as a
     // clockwise strip.
@@ -103,8 +74,7 @@ protected:
         return lit;
     }
 
-    HWND window_ = nullptr;
-    IDirect3D9* d3d_ = nullptr;
+    demo_test::HeadlessDevice headless_;
     IDirect3DDevice9* device_ = nullptr;
 };
 
