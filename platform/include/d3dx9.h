@@ -5,6 +5,7 @@
 #include <d3d9.h>
 
 #include "d3dx9math.h"
+#include "d3dx9mesh.h"
 
 #define D3DX_DEFAULT ((UINT)-1)
 #define D3DX_DEFAULT_NONPOW2 ((UINT)-2)

@@ -119,6 +119,23 @@ FILE* OpenFile(const std::string& windowsPath, const char* mode) {
 
 FILE* OpenFile(const std::wstring& windowsPath, const char* mode) { return OpenFile(Utf8FromWide(windowsPath), mode); }
 
+static std::optional<std::vector<uint8_t>> ReadRest(FILE* file) {
+    std::vector<uint8_t> bytes;
+    uint8_t chunk[65536];
+    size_t got;
+    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
+    if (std::ferror(file)) return std::nullopt;
+    return bytes;
+}
+
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& windowsPath) {
+    FILE* file = OpenFile(windowsPath, "rb");
+    if (file == nullptr) return std::nullopt;
+    std::optional<std::vector<uint8_t>> bytes = ReadRest(file);
+    std::fclose(file);
+    return bytes;
+}
+
 }  // namespace platform
 
 namespace host {

@@ -2,8 +2,11 @@
 // goes through it, so "..\Resource\Skin.BMP" finds build/Resource/skin.bmp as on Windows.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace platform {
 
@@ -17,5 +20,8 @@ std::string ResolvePath(const std::wstring& windowsPath);
 // fopen of the resolved path; the mode is the C library's ("rb", "w" ...). NULL on failure.
 FILE* OpenFile(const std::string& windowsPath, const char* mode);
 FILE* OpenFile(const std::wstring& windowsPath, const char* mode);
+
+// Every byte of a file named by a Windows-style path; nothing when it cannot be read.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& windowsPath);
 
 }  // namespace platform

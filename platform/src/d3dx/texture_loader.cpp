@@ -39,15 +39,6 @@ Image ExpandToArgb(const Image& image) {
     return expanded;
 }
 
-std::optional<std::vector<uint8_t>> ReadWholeFile(FILE* file) {
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    if (std::ferror(file)) return std::nullopt;
-    return bytes;
-}
-
 }  // namespace
 
 std::optional<Image> DecodeImageFile(Bytes file) {
@@ -89,9 +80,7 @@ using platform::d3dx::CreateTextureFromBytes;
 // it cannot read a source file.
 HRESULT WINAPI D3DXCreateTextureFromFileW(IDirect3DDevice9* device, LPCWSTR srcFile, IDirect3DTexture9** texture) {
     if (device == nullptr || srcFile == nullptr || texture == nullptr) return D3DERR_INVALIDCALL;
-    std::unique_ptr<FILE, int (*)(FILE*)> file(platform::OpenFile(std::wstring(srcFile), "rb"), &std::fclose);
-    if (!file) return D3DXERR_INVALIDDATA;
-    std::optional<std::vector<uint8_t>> bytes = platform::d3dx::ReadWholeFile(file.get());
+    std::optional<std::vector<uint8_t>> bytes = platform::ReadWholeFile(std::wstring(srcFile));
     if (!bytes) return D3DXERR_INVALIDDATA;
     return CreateTextureFromBytes(device, *bytes, texture);
 }

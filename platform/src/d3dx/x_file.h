@@ -1,0 +1,58 @@
+// X files: what the reader takes from a file (every polygon of every mesh in world space,
+// with its material) and how D3DXLoadMeshFromX turns that into one mesh.
+#pragma once
+
+#include <d3dx9.h>
+
+#include "d3dx/image.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace platform::d3dx {
+
+struct XVertex {
+    D3DXVECTOR3 position;
+    D3DXVECTOR3 normal;     // (0, 0, 0) where the mesh has no normals
+    D3DXVECTOR2 texCoord;   // (0, 0) where the mesh has no texture coordinates
+    D3DCOLOR colour = 0;    // where the mesh has no vertex colours: kNoVertexColour
+};
+
+// The colour D3DX gives a vertex that its mesh does not colour: white with alpha 0.
+constexpr D3DCOLOR kNoVertexColour = 0x00FFFFFF;
+
+struct XPolygon {
+    DWORD material = 0;
+    std::vector<XVertex> corners;  // in the file's winding order, three or more
+};
+
+struct XMaterial {
+    D3DMATERIAL9 material{};
+    std::optional<std::string> textureFile;  // as the file writes it
+};
+
+struct XScene {
+    std::vector<XMaterial> materials;
+    // Mesh by mesh in file order, each mesh's polygons in file order.
+    std::vector<XPolygon> polygons;
+    bool hasNormals = false;
+    bool hasTexCoords = false;
+    bool hasColours = false;
+};
+
+// Reads a text, binary or compressed X file; nothing for data that is not a valid X file.
+std::optional<XScene> ReadXFile(Bytes file);
+
+// The flexible vertex format of the merged mesh.
+DWORD XSceneFvf(const XScene& scene);
+
+// The mesh as D3DX builds it: faces sorted by material (stable), polygons split into fans
+// (v0, vi, vi+1), each position's vertex first and the copies that other normals, texture
+// coordinates or colours force appended after all of them; one attribute range per material.
+HRESULT BuildXMesh(const XScene& scene, DWORD options, IDirect3DDevice9* device, ID3DXMesh** mesh);
+
+// The D3DXMATERIAL array with the texture names stored after it, as one buffer.
+ID3DXBuffer* MakeMaterialBuffer(const std::vector<XMaterial>& materials);
+
+}  // namespace platform::d3dx
