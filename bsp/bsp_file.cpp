@@ -1,0 +1,71 @@
+// The .bsp file: the tree's nodes in pre-order, each a marker byte (0: empty subtree) and, for
+// a node, its triangle as nine little-endian floats; no header, no count, no padding.
+#include "bsp/bsp_tree.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+constexpr uint8_t kEmptyMarker = 0;
+constexpr uint8_t kNodeMarker = 1;
+constexpr size_t kTriangleBytes = 9 * sizeof(float);
+static_assert(sizeof(BspTriangle) == kTriangleBytes, "a triangle is stored as its nine floats");
+
+using File = std::unique_ptr<FILE, int (*)(FILE*)>;
+
+// The file holds IEEE-754 little-endian floats; so do the machines the programs run on.
+BspTriangle TriangleFromBytes(const uint8_t (&bytes)[kTriangleBytes]) {
+    BspTriangle triangle;
+    std::memcpy(&triangle, bytes, kTriangleBytes);
+    return triangle;
+}
+
+}  // namespace
+
+// The slots still to fill are kept on a stack (back subtree below front subtree), so a file
+// describing a chain of any length is read without deep recursion.
+bool BspTree::Load(const wchar_t* path) {
+    File file(_wfopen(path, L"rb"), &std::fclose);
+    if (!file) return false;
+    std::vector<BspNode**> slots = {&root};
+    while (!slots.empty()) {
+        BspNode** slot = slots.back();
+        slots.pop_back();
+        *slot = nullptr;
+        int marker = std::fgetc(file.get());
+        if (marker == EOF || marker == kEmptyMarker) continue;
+        uint8_t bytes[kTriangleBytes];
+        // A node cut short has no triangle to stand for: its subtree stays empty.
+        if (std::fread(bytes, 1, kTriangleBytes, file.get()) != kTriangleBytes) continue;
+        BspNode* node = NewNode(TriangleFromBytes(bytes));
+        *slot = node;
+        slots.push_back(&node->back);
+        slots.push_back(&node->front);
+    }
+    return true;
+}
+
+bool BspTree::Save(const wchar_t* path) const {
+    File file(_wfopen(path, L"wb"), &std::fclose);
+    if (!file) return false;
+    std::vector<const BspNode*> pendingNodes = {root};
+    bool written = true;
+    while (!pendingNodes.empty() && written) {
+        const BspNode* node = pendingNodes.back();
+        pendingNodes.pop_back();
+        if (node == nullptr) {
+            written = std::fputc(kEmptyMarker, file.get()) != EOF;
+            continue;
+        }
+        written = std::fputc(kNodeMarker, file.get()) != EOF &&
+                  std::fwrite(&node->triangle, 1, kTriangleBytes, file.get()) == kTriangleBytes;
+        pendingNodes.push_back(node->back);
+        pendingNodes.push_back(node->front);
+    }
+    return std::fclose(file.release()) == 0 && written;
+}

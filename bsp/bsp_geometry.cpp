@@ -1,0 +1,96 @@
+#include "bsp/bsp_geometry.h"
+
+#include <initializer_list>
+#include <limits>
+
+D3DXVECTOR3 WindingNormal(const BspTriangle& triangle) {
+    D3DXVECTOR3 normal;
+    const D3DXVECTOR3 first = triangle.p2 - triangle.p1;
+    const D3DXVECTOR3 second = triangle.p3 - triangle.p2;
+    D3DXVec3Cross(&normal, &first, &second);
+    return normal;
+}
+
+BspPlane PlaneOf(const BspTriangle& triangle) {
+    BspPlane plane;
+    const D3DXVECTOR3 normal = WindingNormal(triangle);
+    D3DXVec3Normalize(&plane.normal, &normal);
+    plane.offset = D3DXVec3Dot(&plane.normal, &triangle.p1);
+    return plane;
+}
+
+// The distance is taken as offset - normal . point, so positive values lie behind the plane.
+PlaneSide ClassifyPoint(const BspPlane& plane, const D3DXVECTOR3& point) {
+    const float behind = plane.offset - D3DXVec3Dot(&plane.normal, &point);
+    if (behind > kPlaneEpsilon) return PlaneSide::Back;
+    if (behind < -kPlaneEpsilon) return PlaneSide::Front;
+    return PlaneSide::OnPlane;
+}
+
+PlaneSide ClassifyPoint(const BspTriangle& plane, const D3DXVECTOR3& point) {
+    return ClassifyPoint(PlaneOf(plane), point);
+}
+
+TriangleSide ClassifyTriangle(const BspPlane& plane, const BspTriangle& triangle) {
+    int behind = 0;
+    int inFront = 0;
+    for (const D3DXVECTOR3* vertex : {&triangle.p1, &triangle.p2, &triangle.p3}) {
+        const PlaneSide side = ClassifyPoint(plane, *vertex);
+        behind += side == PlaneSide::Back;
+        inFront += side == PlaneSide::Front;
+    }
+    if (behind == 0) return TriangleSide::Front;
+    return inFront == 0 ? TriangleSide::Back : TriangleSide::Spanning;
+}
+
+TriangleSide ClassifyTriangle(const BspTriangle& plane, const BspTriangle& triangle) {
+    return ClassifyTriangle(PlaneOf(plane), triangle);
+}
+
+bool RayPlane(const D3DXVECTOR3& origin, const D3DXVECTOR3& direction, const BspTriangle& plane, D3DXVECTOR3* point) {
+    const BspPlane surface = PlaneOf(plane);
+    const float facing = D3DXVec3Dot(&surface.normal, &direction);
+    if (facing > -kParallelEpsilon && facing < kParallelEpsilon) return false;
+    const float t = (surface.offset - D3DXVec3Dot(&surface.normal, &origin)) / facing;
+    if (t < 0.0f) return false;
+    *point = origin + t * direction;
+    return true;
+}
+
+// The edge vectors and cross products are single precision; the ratios are taken in double.
+double RayTriangle(const Ray& ray, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2, const D3DXVECTOR3& p3,
+                   double weights[3]) {
+    constexpr double kMiss = std::numeric_limits<double>::infinity();
+    const D3DXVECTOR3 edge1 = p2 - p1;
+    const D3DXVECTOR3 edge2 = p3 - p1;
+    D3DXVECTOR3 p;
+    D3DXVec3Cross(&p, &ray.direction, &edge2);
+    const double determinant = D3DXVec3Dot(&edge1, &p);
+    if (determinant > -kParallelEpsilon && determinant < kParallelEpsilon) return kMiss;
+    const D3DXVECTOR3 s = ray.origin - p1;
+    const double u = D3DXVec3Dot(&s, &p) / determinant;
+    if (u < 0.0 || u > 1.0) return kMiss;
+    D3DXVECTOR3 q;
+    D3DXVec3Cross(&q, &s, &edge1);
+    const double v = D3DXVec3Dot(&ray.direction, &q) / determinant;
+    if (v < 0.0 || u + v > 1.0) return kMiss;
+    const double t = D3DXVec3Dot(&edge2, &q) / determinant;
+    if (!(t >= 0.0)) return kMiss;  // negative, or not a number
+    weights[0] = 1.0 - u - v;
+    weights[1] = u;
+    weights[2] = v;
+    return t;
+}
+
+bool FacesAlong(const BspTriangle& triangle, const D3DXVECTOR3& direction) {
+    const D3DXVECTOR3 normal = WindingNormal(triangle);
+    return D3DXVec3Dot(&normal, &direction) > 0.0f;
+}
+
+D3DXVECTOR3 Reflect(const D3DXVECTOR3& direction, const BspTriangle& triangle) {
+    const D3DXVECTOR3 normal = PlaneOf(triangle).normal;
+    const D3DXVECTOR3 mirrored = direction - 2.0f * D3DXVec3Dot(&normal, &direction) * normal;
+    D3DXVECTOR3 result;
+    D3DXVec3Normalize(&result, &mirrored);
+    return result;
+}
