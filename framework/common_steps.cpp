@@ -31,9 +31,13 @@ D3DMATERIAL9 MakeMaterial(D3DCOLORVALUE diffuse, D3DCOLORVALUE ambient, D3DCOLOR
     return material;
 }
 
+void ApplyMaterial(IDirect3DDevice9* device, const D3DMATERIAL9& material) {
+    if (FAILED(device->SetMaterial(&material))) MessageBoxA(nullptr, "Error", "", MB_OK);
+}
+
 void UseMaterial(IDirect3DDevice9* device, const D3DMATERIAL9& material) {
     device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    if (FAILED(device->SetMaterial(&material))) MessageBoxA(nullptr, "Error", "", MB_OK);
+    ApplyMaterial(device, material);
 }
 
 void ShowClickPosition() {

@@ -12,7 +12,9 @@ D3DLIGHT9 MakeDirectionalLight(D3DXVECTOR3 direction, D3DCOLORVALUE diffuse, D3D
 D3DMATERIAL9 MakeMaterial(D3DCOLORVALUE diffuse, D3DCOLORVALUE ambient, D3DCOLORVALUE specular,
                           D3DCOLORVALUE emissive, float power);
 
-// Turns specular highlights on and sets the material; a failure shows "Error" in a box.
+// Sets the material; a failure shows "Error" in a box.
+void ApplyMaterial(IDirect3DDevice9* device, const D3DMATERIAL9& material);
+// Turns specular highlights on, then ApplyMaterial.
 void UseMaterial(IDirect3DDevice9* device, const D3DMATERIAL9& material);
 
 // While the left button is down (from the window messages), shows the cursor's client

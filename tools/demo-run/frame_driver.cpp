@@ -6,16 +6,9 @@
 
 #include <host.h>
 
-namespace {
+#include "tools/common/utf8.h"
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return std::string();
-    const int size = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string utf8(bytes > 0 ? bytes : 0, '\0');
-    if (bytes > 0) WideCharToMultiByte(CP_UTF8, 0, text.data(), size, utf8.data(), bytes, nullptr, nullptr);
-    return utf8;
-}
+namespace {
 
 std::string Quoted(const std::wstring& text) {
     std::string quoted = "\"";

@@ -6,7 +6,9 @@
 
 #include "tools/resgen/bitmap_writer.h"
 #include "tools/resgen/dds_writer.h"
+#include "tools/bspc/bsp_files.h"
 #include "tools/resgen/landscapes.h"
+#include "tools/resgen/mouse_model.h"
 #include "tools/resgen/snow_textures.h"
 #include "tools/resgen/water_texture.h"
 
@@ -37,6 +39,14 @@ bool WriteWaterFiles(const std::string& folder) {
     return resgen::WriteColourBitmap(folder + "/water.bmp", 256, 256, resgen::MakeWaterTexture(256));
 }
 
+bool WriteMouseFiles(const std::string& folder) {
+    // halfspace: the mouse mesh with its textures, and its BSP tree in the pose the program
+    // draws it, built by the same code as bspc.
+    if (!resgen::WriteMouseFiles(folder)) return false;
+    const MeshPose pose{resgen::kMouseScale, resgen::kMouseTurn};
+    return BuildBspFile(folder + "/mouse.x", folder + "/mouse.bsp", pose).has_value();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,7 +61,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "resgen: cannot create %s: %s\n", folder.c_str(), error.message().c_str());
         return 1;
     }
-    if (!WriteTerrainFiles(folder) || !WriteSnowFiles(folder) || !WriteWaterFiles(folder)) {
+    if (!WriteTerrainFiles(folder) || !WriteSnowFiles(folder) || !WriteWaterFiles(folder) ||
+        !WriteMouseFiles(folder)) {
         std::fprintf(stderr, "resgen: cannot write into %s\n", folder.c_str());
         return 1;
     }

@@ -1,0 +1,98 @@
+#include "tools/resgen/mesh_parts.h"
+
+#include <algorithm>
+#include <cmath>
+#include <utility>
+
+namespace resgen {
+
+constexpr float kPi = 3.14159265f;
+
+Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
+float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Vec3 Normalised(Vec3 a) {
+    const float length = std::sqrt(Dot(a, a));
+    return length > 0 ? a * (1.0f / length) : Vec3{0, 1, 0};
+}
+
+uint32_t MeshPart::AddVertex(Vec3 position, Vec3 normal, Vec2 texCoord) {
+    positions.push_back(position);
+    normals.push_back(normal);
+    texCoords.push_back(texCoord);
+    return static_cast<uint32_t>(positions.size() - 1);
+}
+
+void MeshPart::AddPolygon(std::vector<uint32_t> vertices, uint32_t material) {
+    polygons.push_back(std::move(vertices));
+    materials.push_back(material);
+}
+
+size_t MeshPart::TriangleCount() const {
+    size_t count = 0;
+    for (const auto& polygon : polygons) count += polygon.size() - 2;
+    return count;
+}
+
+// In Direct3D's left-handed space a triangle (a, b, c) is clockwise seen from the side that
+// (b - a) x (c - a) points to, which is how these quads are wound.
+void AddSurface(MeshPart* part, int columns, int rows, const std::function<Vec3(float, float)>& point,
+                uint32_t material, bool inward, const std::function<Vec2(float, float)>& texCoord) {
+    const float ds = 1.0f / columns, dt = 1.0f / rows;
+    const uint32_t first = static_cast<uint32_t>(part->positions.size());
+    for (int r = 0; r <= rows; ++r) {
+        for (int c = 0; c <= columns; ++c) {
+            const float s = c * ds, t = r * dt;
+            // Tangents from samples just inside the surface, so edges get proper normals too.
+            const float s0 = std::fmax(s - ds * 0.5f, 0.0f), s1 = std::fmin(s + ds * 0.5f, 1.0f);
+            const float t0 = std::fmax(t - dt * 0.5f, 0.0f), t1 = std::fmin(t + dt * 0.5f, 1.0f);
+            Vec3 normal = Normalised(Cross(point(s1, t) - point(s0, t), point(s, t1) - point(s, t0)));
+            if (inward) normal = normal * -1.0f;
+            part->AddVertex(point(s, t), normal, texCoord ? texCoord(s, t) : Vec2{s, t});
+        }
+    }
+    auto at = [&](int c, int r) { return first + static_cast<uint32_t>(r * (columns + 1) + c); };
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            if (inward) {
+                part->AddPolygon({at(c, r), at(c, r + 1), at(c + 1, r + 1), at(c + 1, r)}, material);
+            } else {
+                part->AddPolygon({at(c, r), at(c + 1, r), at(c + 1, r + 1), at(c, r + 1)}, material);
+            }
+        }
+    }
+}
+
+void AddCap(MeshPart* part, const std::vector<Vec3>& outline, Vec3 normal, uint32_t material,
+            const std::function<Vec2(Vec3)>& texCoord) {
+    std::vector<uint32_t> polygon;
+    for (const Vec3& p : outline) polygon.push_back(part->AddVertex(p, normal, texCoord(p)));
+    // Wind the fan so that its normal side is the front.
+    const Vec3 facing = Cross(outline[1] - outline[0], outline[2] - outline[0]);
+    if (Dot(facing, normal) < 0) std::reverse(polygon.begin(), polygon.end());
+    for (size_t k = 1; k + 1 < polygon.size(); ++k) part->AddPolygon({polygon[0], polygon[k], polygon[k + 1]}, material);
+}
+
+void AddTube(MeshPart* part, const std::vector<Vec3>& path, float radius, int sides, uint32_t material) {
+    const int rows = static_cast<int>(path.size()) - 1;
+    auto centreAt = [&](float t) {
+        const float f = t * rows;
+        const int i = std::min(static_cast<int>(f), rows - 1);
+        const float w = f - i;
+        return path[i] + (path[i + 1] - path[i]) * w;
+    };
+    auto ring = [&](float s, float t) {
+        const float f = t * rows;
+        const int i = std::min(static_cast<int>(f), rows - 1);
+        const Vec3 along = Normalised(path[i + 1] - path[i]);
+        const Vec3 side = Normalised(std::fabs(along.y) < 0.9f ? Cross({0, 1, 0}, along) : Cross({1, 0, 0}, along));
+        const Vec3 up = Cross(along, side);
+        const float angle = s * 2 * kPi;
+        return centreAt(t) + (side * std::cos(angle) + up * std::sin(angle)) * radius;
+    };
+    AddSurface(part, sides, rows, ring, material);
+}
+
+}  // namespace resgen

@@ -1,0 +1,59 @@
+// Geometry for the generated X meshes: a mesh part of polygons with per-vertex normals and
+// texture coordinates, and builders for the shapes the models are made of.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace resgen {
+
+struct Vec3 {
+    float x = 0, y = 0, z = 0;
+};
+Vec3 operator+(Vec3 a, Vec3 b);
+Vec3 operator-(Vec3 a, Vec3 b);
+Vec3 operator*(Vec3 a, float s);
+Vec3 Cross(Vec3 a, Vec3 b);
+float Dot(Vec3 a, Vec3 b);
+Vec3 Normalised(Vec3 a);
+
+struct Vec2 {
+    float u = 0, v = 0;
+};
+
+// Vertices and polygons of one mesh; each polygon lists vertex numbers clockwise seen from
+// its front (Direct3D's winding) and names its material.
+struct MeshPart {
+    explicit MeshPart(std::string partName) : name(std::move(partName)) {}
+
+    std::string name;
+    std::vector<Vec3> positions;
+    std::vector<Vec3> normals;
+    std::vector<Vec2> texCoords;
+    std::vector<std::vector<uint32_t>> polygons;
+    std::vector<uint32_t> materials;  // one per polygon, an index into the file's materials
+
+    uint32_t AddVertex(Vec3 position, Vec3 normal, Vec2 texCoord);
+    void AddPolygon(std::vector<uint32_t> vertices, uint32_t material);
+    size_t TriangleCount() const;
+};
+
+// A surface sampled on a grid: point(s, t) for s, t in [0, 1] over columns x rows cells,
+// with normals from the neighbouring samples (flipped when `inward`) and (s, t) as texture
+// coordinates unless a texCoord function is given. Quads wind so the normal side is front.
+void AddSurface(MeshPart* part, int columns, int rows, const std::function<Vec3(float s, float t)>& point,
+                uint32_t material, bool inward = false,
+                const std::function<Vec2(float s, float t)>& texCoord = nullptr);
+
+// A flat polygon over the given outline (convex, in order), facing `normal`, as one fan of
+// triangles from its first point; texture coordinates from texCoord.
+void AddCap(MeshPart* part, const std::vector<Vec3>& outline, Vec3 normal, uint32_t material,
+            const std::function<Vec2(Vec3)>& texCoord);
+
+// A closed tube of the given radius along a path of points, `sides` around.
+void AddTube(MeshPart* part, const std::vector<Vec3>& path, float radius, int sides, uint32_t material);
+
+}  // namespace resgen
