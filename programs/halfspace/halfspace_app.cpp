@@ -1,0 +1,93 @@
+#include "programs/halfspace/halfspace_app.h"
+
+#include <dinput.h>
+
+#include "framework/common_steps.h"
+#include "framework/input_devices.h"
+
+namespace {
+
+constexpr D3DCOLOR kBackground = 0xFF000000;
+constexpr D3DCOLOR kAmbientLight = 0xFF191919;
+constexpr float kCameraSpeed = 1.0f;
+constexpr float kShininess = 10.0f;
+constexpr D3DCOLORVALUE kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
+constexpr D3DCOLORVALUE kYellow = {1.0f, 1.0f, 0.0f, 1.0f};
+constexpr D3DCOLORVALUE kNone = {0.0f, 0.0f, 0.0f, 0.0f};
+
+}  // namespace
+
+HalfspaceApp::HalfspaceApp(HINSTANCE instance) : AppShell(instance, "DemoApplication", false) {}
+
+void HalfspaceApp::Init() {
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+
+    mouse.Load(device, L"..//Resource//", L"mouse.x");
+    mouse.Rescale(kMouseScale);
+    mouse.RotateX(kQuarterTurn);
+
+    ball.Create(device, kBallRadius);
+
+    overlayFont.Create(device, 18, 0xFFFFFFFF);
+    SetFpsFont(&overlayFont);
+
+    device->SetRenderState(D3DRS_AMBIENT, kAmbientLight);
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    light = MakeDirectionalLight(D3DXVECTOR3(1.0f, -1.0f, -1.0f), kWhite, {0.2f, 0.2f, 0.2f, 1.0f},
+                                 {0.5f, 0.5f, 0.5f, 1.0f});
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    device->SetLight(0, &light);
+
+    tree.Load(L"..//Resource//mouse.bsp");
+}
+
+void HalfspaceApp::Fire() {
+    Ray ray;
+    ray.origin = camera.position;
+    D3DXVECTOR3 look;
+    camera.GetLookDirection(&look);
+    D3DXVec3Normalize(&ray.direction, &look);
+    RayHit hit;
+    if (tree.RayCast(ray, &hit)) {
+        lastHit = {hit.p1, hit.p2, hit.p3};
+        const D3DXVECTOR3 bounce = Reflect(ray.direction, lastHit);
+        ball.Launch(ray.origin, ray.direction, bounce, static_cast<float>(hit.distance));
+    } else {
+        ball.Launch(ray.origin, ray.direction);
+    }
+}
+
+void HalfspaceApp::Frame() {
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
+    camera.Update(kCameraSpeed, true);
+    // No latch: holding Space fires again every frame, keeping the ball at the camera.
+    if (IsKeyDown(DIK_SPACE)) Fire();
+
+    device->BeginScene();
+    ShowClickPosition();
+
+    material = MakeMaterial(kWhite, kWhite, kWhite, kNone, kShininess);
+    UseMaterial(device, material);
+    device->SetTransform(D3DTS_VIEW, &camera.view);
+    mouse.Draw(false);
+    DrawFps();
+
+    D3DXMATRIX world;
+    D3DXMatrixTranslation(&world, ball.position.x, ball.position.y, ball.position.z);
+    device->SetTransform(D3DTS_WORLD, &world);
+    material.Diffuse = material.Ambient = material.Specular = kYellow;
+    ApplyMaterial(device, material);
+    ball.Advance(kBallSpeed);
+    D3DXMatrixIdentity(&world);
+    device->SetTransform(D3DTS_WORLD, &world);
+
+    device->EndScene();
+    device->Present(nullptr, nullptr, nullptr, nullptr);
+}
+
+void HalfspaceApp::Cleanup() {
+    tree.Clear();
+    mouse.Release();
+    ball.Release();
+}

@@ -1,0 +1,7 @@
+#include "programs/halfspace/halfspace_app.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    HalfspaceApp app(instance);
+    app.Run();
+    return 1;
+}
