@@ -3,6 +3,7 @@
 
 #include "programs/drizzle/drizzle_app.h"
 #include "programs/flurry/flurry_app.h"
+#include "programs/glasshall/glasshall_app.h"
 #include "programs/relief/relief_app.h"
 #include "programs/tether/tether_app.h"
 
@@ -11,4 +12,5 @@ const std::vector<ProgramEntry> BuiltPrograms = {
     {"tether", RunApplication<TetherApp>},
     {"flurry", RunApplication<FlurryApp>},
     {"drizzle", RunApplication<DrizzleApp>},
+    {"glasshall", RunApplication<GlasshallApp>},
 };

@@ -7,6 +7,7 @@
 #include "tools/resgen/bitmap_writer.h"
 #include "tools/resgen/dds_writer.h"
 #include "tools/resgen/landscapes.h"
+#include "tools/resgen/md2_characters.h"
 #include "tools/resgen/snow_textures.h"
 #include "tools/resgen/water_texture.h"
 
@@ -37,6 +38,11 @@ bool WriteWaterFiles(const std::string& folder) {
     return resgen::WriteColourBitmap(folder + "/water.bmp", 256, 256, resgen::MakeWaterTexture(256));
 }
 
+bool WriteCharacterFiles(const std::string& folder) {
+    // glasshall: nine animated characters, MD2Model/FOLDER/NAME.md2 with NAME.bmp skins.
+    return resgen::WriteMd2Characters(folder);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -51,7 +57,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "resgen: cannot create %s: %s\n", folder.c_str(), error.message().c_str());
         return 1;
     }
-    if (!WriteTerrainFiles(folder) || !WriteSnowFiles(folder) || !WriteWaterFiles(folder)) {
+    if (!WriteTerrainFiles(folder) || !WriteSnowFiles(folder) || !WriteWaterFiles(folder) ||
+        !WriteCharacterFiles(folder)) {
         std::fprintf(stderr, "resgen: cannot write into %s\n", folder.c_str());
         return 1;
     }
