@@ -102,7 +102,7 @@ CharacterSpec MakeUnit00() {
 
 CharacterSpec MakeYoshi() {
     CharacterSpec c{"yoshi", {"yoshi"}, FullAnimationFrames, {}, {}, {}, {}};
-    c.proportions = {.thigh = 7, .shin = 7, .hipWidth = 3.5f, .torso = 12, .shoulderWidth = 5, .neck = 2,
+    c.proportions = {.thigh = 5.5f, .shin = 5.5f, .hipWidth = 3.5f, .torso = 11, .shoulderWidth = 5, .neck = 2,
                      .upperArm = 4.5f, .forearm = 4, .tail = 7};
     c.style = {.restHip = 10, .restKnee = 20, .lean = 12};
     const Proportions& p = c.proportions;
@@ -119,22 +119,22 @@ CharacterSpec MakeYoshi() {
     };
     std::vector<PartSpec>& parts = c.parts;
     // A round head with a big snout, eyes on top and red spikes down the back of the head.
-    parts.push_back(Ball(Head, {0, 5.5f, 0}, {5, 5.2f, 4.6f}, Face, 12, 8));
-    parts.push_back(Ball(Head, {5.8f, 4.2f, 0}, {4.6f, 3.6f, 4.0f}, Face, 12, 6));
-    for (float side : {1.0f, -1.0f}) parts.push_back(Ball(Head, {2.2f, 9.8f, 2.0f * side}, {1.7f, 2.6f, 1.5f}, Eyes));
-    const Vec3 spikes[] = {{-4.6f, 8.0f, 0}, {-5.3f, 4.8f, 0}, {-5.0f, 1.8f, 0}};
+    parts.push_back(Ball(Head, {0, 5.8f, 0}, {5.8f, 5.8f, 5.4f}, Face, 12, 8));
+    parts.push_back(Ball(Head, {6.4f, 4.4f, 0}, {5.2f, 4.2f, 4.6f}, Face, 12, 6));
+    for (float side : {1.0f, -1.0f}) parts.push_back(Ball(Head, {2.6f, 10.8f, 2.3f * side}, {2.0f, 3.0f, 1.8f}, Eyes));
+    const Vec3 spikes[] = {{-5.2f, 8.6f, 0}, {-6.0f, 5.2f, 0}, {-5.6f, 2.0f, 0}};
     for (const Vec3& spike : spikes) parts.push_back(Tilted(Tube(Head, spike, 1.0f, 1.2f, Spikes, 0.1f), {0, 0, 90}));
     parts.push_back(Tube(Spine, {0.5f, p.torso + 1, 0}, 2.2f, 2.5f, Limbs));
-    parts.push_back(Ball(Spine, {0.5f, 5.5f, 0}, {6, 8, 6}, Body, 12, 8));
-    parts.push_back(Ball(Spine, {-4.8f, 7, 0}, {2, 3.6f, 5.2f}, Saddle));
+    parts.push_back(Ball(Spine, {0.5f, 5.5f, 0}, {6.5f, 8, 6.5f}, Body, 12, 8));
+    parts.push_back(Ball(Spine, {-5.3f, 7, 0}, {2, 3.6f, 5.4f}, Saddle));
     for (int shoulder : {LeftShoulder, RightShoulder}) {
         parts.push_back(Tube(shoulder, {0, -p.upperArm / 2, 0}, 1.2f, p.upperArm / 2, Limbs));
         parts.push_back(Tube(shoulder + 1, {0, -p.forearm / 2, 0}, 1.1f, p.forearm / 2, Limbs));
         parts.push_back(Ball(shoulder + 2, {0.3f, -1.2f, 0}, {1.4f, 1.5f, 1.2f}, Body, 6, 4));
     }
     for (int hip : {LeftHip, RightHip}) {
-        parts.push_back(Tube(hip, {0, -p.thigh / 2, 0}, 2.8f, p.thigh / 2 + 0.5f, Limbs, 1.15f));
-        parts.push_back(Tube(hip + 1, {0, -p.shin / 2, 0}, 2.1f, p.shin / 2, Limbs, 1.2f));
+        parts.push_back(Tube(hip, {0, -p.thigh / 2, 0}, 2.5f, p.thigh / 2 + 0.5f, Limbs, 1.2f));
+        parts.push_back(Tube(hip + 1, {0, -p.shin / 2, 0}, 1.9f, p.shin / 2, Limbs, 1.2f));
         parts.push_back(Ball(hip + 2, {2.0f, -1.0f, 0}, {3.8f, 2.2f, 2.5f}, Boots));
     }
     // The tail points back and narrows to its tip.

@@ -97,14 +97,18 @@ CharacterSpec MakeMan() {
     CharacterSpec c{"man", {"man"}, FullAnimationFrames - 1, {}, {}, {}, {}};
     enum { Face, Shirt, Jeans, Skin, Shoes, Belt };
     c.regions = {
-        {Cells(0, 0, 2, 2), {Pattern::Face, WarmSkin, {70, 50, 30}, {88, 58, 34}}},
+        {Cells(0, 0, 2, 2), {Pattern::Face, WarmSkin, {70, 50, 30}, {62, 40, 24}}},
         {Cells(2, 0), {Pattern::Checks, {172, 42, 40}, {70, 30, 30}, {226, 196, 186}}},
         {Cells(3, 0), {Pattern::Cloth, {62, 82, 134}}},
         {Cells(4, 0), {Pattern::Plain, WarmSkin}},
         {Cells(5, 0), {Pattern::Plain, {92, 56, 30}}},
-        {Cells(6, 0), {Pattern::Stripes, {62, 82, 134}, {50, 36, 26}}},
+        {Cells(6, 0), {Pattern::Plain, {60, 40, 28}}},
     };
-    AddHumanoidBody(&c, {Face, Skin, Shirt, Shirt, Belt, Shirt, Shirt, Skin, Skin, Jeans, Jeans, Shoes}, BodyBuild{});
+    AddHumanoidBody(&c, {Face, Skin, Shirt, Shirt, Jeans, Shirt, Shirt, Skin, Skin, Jeans, Jeans, Shoes}, BodyBuild{});
+    // A belt round the top of the jeans.
+    PartSpec belt = Tube(Pelvis, {0, 2.6f, 0}, 4.0f, 0.9f, Belt);
+    belt.size.z = c.proportions.hipWidth + 2.4f;
+    c.parts.push_back(belt);
     return c;
 }
 

@@ -11,14 +11,22 @@
 namespace resgen {
 namespace {
 
+// Texture coordinates keep this far inside their region, so filtering never reaches into the
+// region next door.
+constexpr int SkinInset = 2;
+
+SkinRect Inset(SkinRect rect) {
+    return {rect.x + SkinInset, rect.y + SkinInset, rect.width - 2 * SkinInset, rect.height - 2 * SkinInset};
+}
+
 RigMesh Tessellate(const CharacterSpec& character, int mesh) {
     RigMesh out;
     for (const PartSpec& part : character.parts) {
         if (part.mesh != mesh) continue;
         const Placement place{part.joint, Translation(part.centre) * RotationZ(part.tilt.z) *
                                               RotationY(part.tilt.y) * RotationX(part.tilt.x)};
-        const SkinRect& skin = character.regions[part.skin].rect;
-        const SkinRect& other = character.regions[part.front >= 0 ? part.front : part.skin].rect;
+        const SkinRect skin = Inset(character.regions[part.skin].rect);
+        const SkinRect other = Inset(character.regions[part.front >= 0 ? part.front : part.skin].rect);
         switch (part.shape) {
             case Shape::Box: AddBox(&out, place, part.size, skin, other); break;
             case Shape::Tube:

@@ -145,10 +145,10 @@ Rgb PatternColour(const Paint& p, const Spot& s) {
             return Cloth({p.pattern, (s.x % 8 == 4 || s.y % 8 == 4) ? p.accent : c}, s);
         }
         case Pattern::Scales: {
-            const int row = s.y / 5, column = (s.x + (row % 2) * 3) / 6;
-            const float cu = (column * 6 + 3 - (row % 2) * 3) - s.x, cv = row * 5 + 5 - s.y;
-            const float rim = std::hypot(cu, cv * 1.2f);
-            return Grainy(Mix(p.base, p.detail, (rim - 2.5f) / 2), s, 0.05f);
+            const int row = s.y / 4, shift = (row % 2) * 3;
+            const float across = float((s.x + shift) % 6) - 2.5f, down = float(s.y % 4) - 3.5f;
+            const float rim = std::hypot(across, down * 1.2f);
+            return Grainy(Mix(p.base, p.detail, (rim - 2.5f) / 3), s, 0.05f);
         }
         case Pattern::Glow: return Mix(p.base, White, 0.25f + 0.25f * (1 - std::fabs(std::sin(s.u * 6.2832f * 2))));
         case Pattern::Emblem: {
