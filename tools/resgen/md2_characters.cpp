@@ -55,8 +55,8 @@ uint32_t SeedOf(const std::string& text) {
 // The file's axes: its second axis is our z and its third, up, our y.
 Vec3 FileAxes(Vec3 v) { return {v.x, v.z, v.y}; }
 
-// Poses every mesh for one frame and stands the character on the floor: its lowest point
-// rests lift above it.
+// Poses every mesh for one frame and stands the character on the floor: the body's lowest
+// point rests lift above it (a weapon may reach below, as a staff held low would).
 void AddFrame(const std::vector<RigMesh>& meshes, const Skeleton& skeleton, const CharacterSpec& character, int frame,
               std::vector<CharacterMesh>* out) {
     const int animation = AnimationOf(frame);
@@ -66,8 +66,7 @@ void AddFrame(const std::vector<RigMesh>& meshes, const Skeleton& skeleton, cons
     const auto joints = skeleton.Place(pose);
 
     float lowest = 1e30f;
-    for (const RigMesh& mesh : meshes)
-        for (const RigVertex& v : mesh.vertices) lowest = std::min(lowest, joints[v.joint].Apply(v.position).y);
+    for (const RigVertex& v : meshes[0].vertices) lowest = std::min(lowest, joints[v.joint].Apply(v.position).y);
     const Vec3 raise{0, FloorHeight + pose.lift - lowest, 0};
 
     char name[32];
