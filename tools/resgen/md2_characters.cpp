@@ -67,7 +67,7 @@ void AddFrame(const std::vector<RigMesh>& meshes, const Skeleton& skeleton, cons
 
     float lowest = 1e30f;
     for (const RigVertex& v : meshes[0].vertices) lowest = std::min(lowest, joints[v.joint].Apply(v.position).y);
-    const Vec3 raise{0, FloorHeight + pose.lift - lowest, 0};
+    const Vec3 raise{StandingBehind, FloorHeight + pose.lift - lowest, 0};
 
     char name[32];
     std::snprintf(name, sizeof name, "%s%02d", AnimationNames[animation], frame - start + 1);

@@ -12,8 +12,11 @@
 
 namespace resgen {
 
-// The floor glasshall stands its models on, in file units (the program scales by 0.1).
+// Where glasshall's models stand, in file units (the program scales by 0.1): on its floor, and
+// far enough behind the origin that the camera, which starts there looking into the mirror,
+// sees the character in the mirror rather than from inside it, whatever it swings forward.
 constexpr float FloorHeight = -25;
+constexpr float StandingBehind = -40;
 
 struct CharacterMesh {
     std::string name;
