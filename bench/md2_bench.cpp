@@ -53,13 +53,17 @@ void BM_ThreeDrawsOfTheStartModelRecorded(benchmark::State& state) {
     ActorBench bench(true);
     for (auto _ : state) bench.Frame();
 }
-BENCHMARK(BM_ThreeDrawsOfTheStartModelRecorded)->Unit(benchmark::kMicrosecond)->Repetitions(15)->ReportAggregatesOnly(true);
+BENCHMARK(BM_ThreeDrawsOfTheStartModelRecorded)
+    ->Unit(benchmark::kMicrosecond)
+    ->Repetitions(15)
+    ->ReportAggregatesOnly(true);
 
 void BM_LoadNineCharacters(benchmark::State& state) {
     IDirect3DDevice9* device = host::CreateTraceDevice();
     host::SetResourceFolder(DEMO_RESOURCE_DIR);
     host::SetTraceRecording(device, false);
-    const wchar_t* const folders[] = {L"alita3", L"ddz", L"droid", L"lordmaul", L"regult", L"unit00", L"yoshi", L"man", L"witchblade"};
+    const wchar_t* const folders[] = {L"alita3", L"ddz",   L"droid", L"lordmaul",  L"regult",
+                                      L"unit00", L"yoshi", L"man",   L"witchblade"};
     for (auto _ : state) {
         for (const wchar_t* name : folders) {
             Md2Model model(device);

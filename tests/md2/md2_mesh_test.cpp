@@ -77,7 +77,8 @@ TEST_F(Md2MeshTest, SendsEachStripAndFanThroughTheVertexBuffer) {
     Frame frame;
     frame.vertices.assign(4, {1, 2, 3, 7});
     model.frames = {frame};
-    model.commandWords = Commands({{4, {{0, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}}}, {-3, {{0, 0, 3}, {0, 0, 2}, {0, 0, 1}}}});
+    model.commandWords =
+        Commands({{4, {{0, 0, 0}, {0, 0, 1}, {0, 0, 2}, {0, 0, 3}}}, {-3, {{0, 0, 3}, {0, 0, 2}, {0, 0, 1}}}});
     Load(model);
     EXPECT_EQ(mesh->frameCount, 1);
     EXPECT_EQ(mesh->vertexCount, 4);

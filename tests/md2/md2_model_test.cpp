@@ -52,7 +52,8 @@ protected:
     }
     int Draws() const {
         const std::vector<std::string>& calls = host::TraceCalls(device);
-        return int(std::count_if(calls.begin(), calls.end(), [](const std::string& c) { return c.rfind("DrawPrimitive(", 0) == 0; }));
+        return int(std::count_if(calls.begin(), calls.end(),
+                                 [](const std::string& c) { return c.rfind("DrawPrimitive(", 0) == 0; }));
     }
 
     fs::path root;

@@ -49,13 +49,15 @@ void AddHumanoidBody(CharacterSpec* character, const BodySkins& skins, const Bod
         parts.push_back(Ball(shoulder, {0, -0.5f, 0}, {build.arm * 1.3f, build.arm * 1.3f, build.arm * 1.3f},
                              skins.shoulder, 8, 4));
         parts.push_back(Tube(shoulder, {0, -p.upperArm / 2, 0}, build.arm, p.upperArm / 2, skins.upperArm, 1.1f));
-        parts.push_back(Tube(shoulder + 1, {0, -p.forearm / 2, 0}, build.arm * 0.85f, p.forearm / 2, skins.forearm, 1.15f));
+        parts.push_back(
+            Tube(shoulder + 1, {0, -p.forearm / 2, 0}, build.arm * 0.85f, p.forearm / 2, skins.forearm, 1.15f));
         parts.push_back(Ball(shoulder + 2, {0.3f, -1.6f, 0}, {1.5f, 2.0f, 1.0f}, skins.hand, 6, 4));
     }
     for (int hip : {LeftHip, RightHip}) {
         parts.push_back(Tube(hip, {0, -p.thigh / 2, 0}, build.leg, p.thigh / 2, skins.thigh, 1.15f));
         parts.push_back(Tube(hip + 1, {0, -p.shin / 2, 0}, build.leg * 0.8f, p.shin / 2, skins.shin, 1.2f));
-        parts.push_back(Box(hip + 2, {1.8f, -p.ankleHeight / 2, 0}, {3.3f, p.ankleHeight / 2 + 0.3f, 1.6f}, skins.foot));
+        parts.push_back(
+            Box(hip + 2, {1.8f, -p.ankleHeight / 2, 0}, {3.3f, p.ankleHeight / 2 + 0.3f, 1.6f}, skins.foot));
     }
 }
 

@@ -115,7 +115,7 @@ CharacterSpec MakeYoshi() {
         {Cells(4, 0), {Pattern::Plain, {212, 40, 40}}},
         {Cells(5, 0), {Pattern::Plain, {232, 112, 40}}},
         {Cells(6, 0), {Pattern::Plain, {222, 52, 40}}},
-        {Cells(7, 0), {Pattern::Scales, Green, {60, 150, 42}}},
+        {Cells(7, 0), {Pattern::Plain, Green}},
     };
     std::vector<PartSpec>& parts = c.parts;
     // A round head with a big snout, eyes on top and red spikes down the back of the head.

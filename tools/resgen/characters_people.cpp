@@ -13,7 +13,8 @@ constexpr Rgb WarmSkin{224, 172, 140};
 
 CharacterSpec MakeAlita() {
     CharacterSpec c{"alita3", {"alita3"}, FullAnimationFrames, {}, {}, {}, {}};
-    c.proportions = {.thigh = 12, .shin = 12.5f, .hipWidth = 3.5f, .torso = 16, .shoulderWidth = 6.5f, .upperArm = 9, .forearm = 8.5f};
+    c.proportions = {
+        .thigh = 12, .shin = 12.5f, .hipWidth = 3.5f, .torso = 16, .shoulderWidth = 6.5f, .upperArm = 9, .forearm = 8.5f};
     enum { Face, Hair, Top, Heart, Cyborg, Shorts, Legs, Boots, Skin };
     c.regions = {
         {Cells(0, 0, 2, 2), {Pattern::Face, LightSkin, {110, 65, 35}, {58, 34, 24}}},
@@ -49,9 +50,11 @@ CharacterSpec MakeKnight() {
         {Cells(2, 1), {Pattern::Scales, {140, 140, 150}, {70, 70, 80}}},
     };
     const BodyBuild build{.head = {5.0f, 5.8f, 5.0f}, .chestDepth = 5.0f, .arm = 2.0f, .leg = 2.8f};
-    AddHumanoidBody(&c, {Helmet, Mail, Tabard, Tabard, Armour, Armour, Mail, Armour, Armour, Mail, Armour, Armour}, build);
+    AddHumanoidBody(&c, {Helmet, Mail, Tabard, Tabard, Armour, Armour, Mail, Armour, Armour, Mail, Armour, Armour},
+                    build);
     c.parts.push_back(Tilted(Tube(Head, {-1.5f, 11, 0}, 1.2f, 3, Plume, 0.4f), {0, 0, 35}));
-    for (int shoulder : {LeftShoulder, RightShoulder}) c.parts.push_back(Ball(shoulder, {0, 0.5f, 0}, {3.6f, 3, 3.6f}, Armour));
+    for (int shoulder : {LeftShoulder, RightShoulder})
+        c.parts.push_back(Ball(shoulder, {0, 0.5f, 0}, {3.6f, 3, 3.6f}, Armour));
     // The sword lies along +x in the right hand; the shield is strapped to the left forearm.
     c.parts.push_back(Tilted(Tube(RightHand, {0.5f, -1.6f, 0}, 0.7f, 2, Hilt), {0, 0, 90}));
     c.parts.push_back(Box(RightHand, {2.8f, -1.6f, 0}, {0.5f, 0.6f, 3.2f}, Hilt));
@@ -63,7 +66,8 @@ CharacterSpec MakeKnight() {
 
 CharacterSpec MakeSithLord() {
     CharacterSpec c{"lordmaul", {"lordmaul", "weapon"}, FullAnimationFrames, {}, {}, {}, {}};
-    c.proportions = {.thigh = 12.5f, .shin = 12.5f, .hipWidth = 4, .torso = 18, .shoulderWidth = 8, .upperArm = 10, .forearm = 9.5f};
+    c.proportions = {
+        .thigh = 12.5f, .shin = 12.5f, .hipWidth = 4, .torso = 18, .shoulderWidth = 8, .upperArm = 10, .forearm = 9.5f};
     enum { Mask, Robe, Tunic, Horn, Hilt, Blade, Gloves };
     c.regions = {
         {Cells(0, 0, 2, 2), {Pattern::Mask, {192, 32, 30}, {22, 16, 16}, {245, 205, 40}}},
@@ -114,7 +118,8 @@ CharacterSpec MakeMan() {
 
 CharacterSpec MakeWitchblade() {
     CharacterSpec c{"witchblade", {"witchblade"}, FullAnimationFrames, {}, {}, {}, {}};
-    c.proportions = {.thigh = 13, .shin = 13, .hipWidth = 3.8f, .torso = 17, .shoulderWidth = 6.8f, .upperArm = 9.5f, .forearm = 9};
+    c.proportions = {
+        .thigh = 13, .shin = 13, .hipWidth = 3.8f, .torso = 17, .shoulderWidth = 6.8f, .upperArm = 9.5f, .forearm = 9};
     const Proportions& p = c.proportions;
     enum { Face, Armour, Gold, Blade, Skin, Boots, Hair };
     c.regions = {
@@ -134,7 +139,8 @@ CharacterSpec MakeWitchblade() {
     c.parts.push_back(hair);
     c.parts.push_back(Tube(RightElbow, {0, -p.forearm / 2, 0}, 1.75f, p.forearm / 2 - 0.5f, Gold, 1.1f));
     c.parts.push_back(Box(RightElbow, {0.8f, -p.forearm - 5, -1.2f}, {0.35f, 9, 1.1f}, Blade));
-    for (int shoulder : {LeftShoulder, RightShoulder}) c.parts.push_back(Ball(shoulder, {0, 0.6f, 0}, {2.7f, 2.3f, 2.9f}, Gold));
+    for (int shoulder : {LeftShoulder, RightShoulder})
+        c.parts.push_back(Ball(shoulder, {0, 0.6f, 0}, {2.7f, 2.3f, 2.9f}, Gold));
     return c;
 }
 

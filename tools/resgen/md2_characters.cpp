@@ -30,7 +30,8 @@ RigMesh Tessellate(const CharacterSpec& character, int mesh) {
         switch (part.shape) {
             case Shape::Box: AddBox(&out, place, part.size, skin, other); break;
             case Shape::Tube:
-                AddCylinder(&out, place, part.size.x, part.size.z, part.size.y, part.topScale, part.segments, skin, other);
+                AddCylinder(&out, place, part.size.x, part.size.z, part.size.y, part.topScale, part.segments, skin,
+                            other);
                 break;
             case Shape::Ball: AddEllipsoid(&out, place, part.size, part.segments, part.rings, skin); break;
         }
@@ -96,7 +97,8 @@ CharacterFiles BuildCharacter(const CharacterSpec& character) {
         mesh.content.commands = meshes.back().commands;
     }
     const Skeleton skeleton(character.proportions);
-    for (int frame = 0; frame < character.frameCount; ++frame) AddFrame(meshes, skeleton, character, frame, &files.meshes);
+    for (int frame = 0; frame < character.frameCount; ++frame)
+        AddFrame(meshes, skeleton, character, frame, &files.meshes);
     files.skin = PaintSkin(character.regions, SeedOf(character.folder));
     return files;
 }
@@ -111,7 +113,8 @@ bool WriteMd2Characters(const std::string& folder) {
         for (const CharacterMesh& mesh : files.meshes) {
             if (!WriteMd2(directory + "/" + mesh.name + ".md2", mesh.content)) return false;
             // Every mesh of a character shares one skin layout; each file has its own copy.
-            if (!WriteColourBitmap(directory + "/" + mesh.name + ".bmp", SkinWidth, SkinHeight, files.skin)) return false;
+            if (!WriteColourBitmap(directory + "/" + mesh.name + ".bmp", SkinWidth, SkinHeight, files.skin))
+                return false;
         }
     }
     return true;

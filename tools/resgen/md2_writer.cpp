@@ -128,7 +128,8 @@ std::vector<uint8_t> EncodeMd2(const Md2Content& content) {
     const TexCoordTable texCoords = CollectTexCoords(content.commands);
     const std::vector<Triangle> triangles = CollectTriangles(content.commands, texCoords);
     int commandWords = 1;  // the closing 0
-    for (const RigCommand& command : content.commands) commandWords += 1 + int(command.vertices.size()) * md2::WordsPerCommandVertex;
+    for (const RigCommand& command : content.commands)
+        commandWords += 1 + int(command.vertices.size()) * md2::WordsPerCommandVertex;
 
     const int frameSize = md2::FrameHeaderSize + vertexCount * md2::PackedVertexSize;
     const int skinOffset = md2::HeaderSize;

@@ -119,7 +119,9 @@ Pose Run(float phase) {
     const float a = TwoPi * phase, stride = std::sin(a);
     Pose p;
     // The knee folds most while the leg swings through under the body.
-    auto knee = [](float angle) { return 15 + 75 * std::fmax(0.0f, std::cos(angle)) + 20 * std::fmax(0.0f, -std::sin(angle)); };
+    auto knee = [](float angle) {
+        return 15 + 75 * std::fmax(0.0f, std::cos(angle)) + 20 * std::fmax(0.0f, -std::sin(angle));
+    };
     Leg(&p, Left, 40 * stride, knee(a), 10);
     Leg(&p, Right, -40 * stride, knee(a + TwoPi / 2), 10);
     Arm(&p, Left, -35 * stride, 12, 75);
@@ -225,10 +227,11 @@ Pose Taunt(float phase) {
     base.joints[Head].spread = 10;
     Pose curl = base;
     Arm(&curl, Right, 75, 10, 115);
-    curl.lift = 0;
-    Pose pose = phase < 0.15f || phase > 0.9f ? Keyed({{0, Standing()}, {0.15f, base}, {0.9f, base}, {1, Standing()}}, phase)
-                                             : Mix(base, curl, Smooth(0.5f - 0.5f * std::cos(TwoPi * 2 * (phase - 0.15f) / 0.75f)));
-    return pose;
+    if (phase < 0.15f || phase > 0.9f) {
+        return Keyed({{0, Standing()}, {0.15f, base}, {0.9f, base}, {1, Standing()}}, phase);
+    }
+    const float beckon = 0.5f - 0.5f * std::cos(TwoPi * 2 * (phase - 0.15f) / 0.75f);  // twice over
+    return Mix(base, curl, Smooth(beckon));
 }
 
 Pose Wave(float phase) {

@@ -9,7 +9,8 @@ constexpr float TwoPi = 6.28318530718f;
 constexpr float Pi = 3.14159265359f;
 
 int AddVertex(RigMesh* mesh, const Placement& place, Vec3 position, Vec3 normal) {
-    mesh->vertices.push_back({place.joint, place.transform.Apply(position), Normalised(place.transform.Rotate(normal))});
+    mesh->vertices.push_back(
+        {place.joint, place.transform.Apply(position), Normalised(place.transform.Rotate(normal))});
     return static_cast<int>(mesh->vertices.size()) - 1;
 }
 

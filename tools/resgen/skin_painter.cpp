@@ -76,7 +76,8 @@ Rgb Face(const Paint& p, const Spot& s, bool longHair) {
     if (hair) return Scaled(p.accent, 0.85f + 0.3f * s.Cloud(3) + 0.15f * std::sin(s.x * 1.3f));
     const float eyeRadius = s.width * 0.035f;
     for (float side : {-1.0f, 1.0f}) {
-        if (s.Near(0.5f + side * 0.065f, 0.5f, eyeRadius)) return Eye(s, 0.5f + side * 0.065f, 0.5f, eyeRadius, p.detail);
+        if (s.Near(0.5f + side * 0.065f, 0.5f, eyeRadius))
+            return Eye(s, 0.5f + side * 0.065f, 0.5f, eyeRadius, p.detail);
         const float brow = s.v - 0.43f;
         if (std::fabs(s.u - (0.5f + side * 0.065f)) * s.width < eyeRadius * 1.3f && brow > 0 && brow < 0.025f)
             return Scaled(p.accent, 0.8f);
@@ -93,7 +94,8 @@ Rgb Mask(const Paint& p, const Spot& s) {
     // Black bands round the eyes, down the nose and over the crown; red between them.
     const float front = std::fabs(s.u - 0.5f);
     const bool band = (std::fabs(s.v - 0.5f) < 0.05f && front < 0.12f) || (front < 0.02f && s.v < 0.62f) ||
-                      (s.v < 0.25f && std::fmod(s.u * 12, 1.0f) < 0.4f) || (std::fabs(s.v - 0.72f) < 0.03f && front < 0.06f) ||
+                      (s.v < 0.25f && std::fmod(s.u * 12, 1.0f) < 0.4f) ||
+                      (std::fabs(s.v - 0.72f) < 0.03f && front < 0.06f) ||
                       (front > 0.14f && front < 0.2f && s.v > 0.35f);
     return Grainy(band ? p.detail : p.base, s, 0.04f);
 }

@@ -35,7 +35,8 @@ protected:
         // Only the starting model's folder exists; the others stay empty without a message.
         fs::create_directories(resources / "MD2Model" / "yoshi");
         md2_test::WriteFile((resources / "MD2Model/yoshi/yoshi.md2").string(), md2_test::Bytes(md2_test::Triangle(3)));
-        resgen::WriteColourBitmap((resources / "MD2Model/yoshi/yoshi.bmp").string(), 2, 2, std::vector<uint8_t>(12, 80));
+        resgen::WriteColourBitmap((resources / "MD2Model/yoshi/yoshi.bmp").string(), 2, 2,
+                                  std::vector<uint8_t>(12, 80));
         host::SetResourceFolder(resources.string());
         host::SetMessageBoxListener([this](const std::wstring&, const std::wstring& text) { boxes.push_back(text); });
         std::memset(KeyboardState, 0, sizeof(KeyboardState));
@@ -184,7 +185,8 @@ TEST_F(GlasshallAppTest, FrameDrawsMirrorThenShadowThenTheModel) {
     const int model = IndexOf("SetRenderState(D3DRS_STENCILENABLE, 0)", shadow);
     EXPECT_TRUE(0 < floor && floor < wall && wall < mask && mask < maskedWall && maskedWall < reflection &&
                 reflection < shadow && shadow < model)
-        << floor << " " << wall << " " << mask << " " << maskedWall << " " << reflection << " " << shadow << " " << model;
+        << floor << " " << wall << " " << mask << " " << maskedWall << " " << reflection << " " << shadow << " "
+        << model;
     // After the frame rate's text, the model three times: reflected and textured, flattened
     // and untextured, then itself.
     std::vector<std::string> textures;

@@ -20,9 +20,12 @@ namespace {
 using namespace resgen;
 
 int32_t IntAt(const std::vector<uint8_t>& bytes, size_t offset) {
-    return int32_t(bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 | uint32_t(bytes[offset + 3]) << 24);
+    return int32_t(bytes[offset] | bytes[offset + 1] << 8 | bytes[offset + 2] << 16 |
+                   uint32_t(bytes[offset + 3]) << 24);
 }
-int ShortAt(const std::vector<uint8_t>& bytes, size_t offset) { return int16_t(bytes[offset] | bytes[offset + 1] << 8); }
+int ShortAt(const std::vector<uint8_t>& bytes, size_t offset) {
+    return int16_t(bytes[offset] | bytes[offset + 1] << 8);
+}
 
 Md2Geometry Decode(const std::vector<uint8_t>& bytes) {
     Md2Geometry geometry;
@@ -53,7 +56,8 @@ protected:
 std::vector<CharacterFiles> Md2Characters::built;
 
 TEST_F(Md2Characters, NineFoldersOfGlasshallWithTheirMeshes) {
-    const std::vector<std::string> folders = {"alita3", "ddz", "droid", "lordmaul", "regult", "unit00", "yoshi", "man", "witchblade"};
+    const std::vector<std::string> folders = {"alita3", "ddz",   "droid", "lordmaul",  "regult",
+                                              "unit00", "yoshi", "man",   "witchblade"};
     ASSERT_EQ(Characters().size(), folders.size());
     for (size_t i = 0; i < folders.size(); ++i) {
         EXPECT_EQ(Characters()[i].folder, folders[i]);
@@ -186,8 +190,10 @@ TEST_F(Md2Characters, SkinLowerHalfMirrorsTheUpperAndEveryCoordinateIsPainted) {
         for (const CharacterMesh& mesh : built[c].meshes) {
             for (const RigCommand& command : mesh.content.commands) {
                 for (const CommandVertex& v : command.vertices) {
-                    const uint8_t* p = &skin[(size_t(std::min(v.t, SkinHeight - 1)) * SkinWidth + std::min(v.s, SkinWidth - 1)) * 3];
-                    ASSERT_FALSE(p[0] == 128 && p[1] == 128 && p[2] == 128) << Characters()[c].folder << " " << v.s << "," << v.t;
+                    const uint8_t* p =
+                        &skin[(size_t(std::min(v.t, SkinHeight - 1)) * SkinWidth + std::min(v.s, SkinWidth - 1)) * 3];
+                    ASSERT_FALSE(p[0] == 128 && p[1] == 128 && p[2] == 128)
+                        << Characters()[c].folder << " " << v.s << "," << v.t;
                 }
             }
         }
