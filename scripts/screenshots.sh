@@ -13,4 +13,10 @@ cd "$top/build/bin"
 ./demo-run tether --frames 300 --capture "300:$shots/tether.png"
 ./demo-run flurry --frames 300 --capture "300:$shots/flurry.png"
 ./demo-run drizzle --frames 300 --capture "300:$shots/drizzle.png"
+# glasshall: look down a little, back away and step aside, then wave at the mirror.
+glasshall_input=$(mktemp)
+printf '2 move 400 300\n2 rdown\n3 move 400 330\n4 rup\n5 down S\n92 up S\n5 down D\n17 up D\n100 down 9\n101 up 9\n' \
+    > "$glasshall_input"
+./demo-run glasshall --frames 200 --input "$glasshall_input" --capture "200:$shots/glasshall.png"
+rm -f "$glasshall_input"
 echo "Screenshots written to $shots"

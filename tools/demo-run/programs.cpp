@@ -3,6 +3,7 @@
 
 #include "programs/drizzle/drizzle_app.h"
 #include "programs/flurry/flurry_app.h"
+#include "programs/glasshall/glasshall_app.h"
 #include "programs/halfspace/halfspace_app.h"
 #include "programs/relief/relief_app.h"
 #include "programs/tether/tether_app.h"
@@ -13,4 +14,5 @@ const std::vector<ProgramEntry> BuiltPrograms = {
     {"flurry", RunApplication<FlurryApp>},
     {"drizzle", RunApplication<DrizzleApp>},
     {"halfspace", RunApplication<HalfspaceApp>},
+    {"glasshall", RunApplication<GlasshallApp>},
 };

@@ -4,10 +4,11 @@
 #include <filesystem>
 #include <string>
 
+#include "tools/bspc/bsp_files.h"
 #include "tools/resgen/bitmap_writer.h"
 #include "tools/resgen/dds_writer.h"
-#include "tools/bspc/bsp_files.h"
 #include "tools/resgen/landscapes.h"
+#include "tools/resgen/md2_characters.h"
 #include "tools/resgen/mouse_model.h"
 #include "tools/resgen/snow_textures.h"
 #include "tools/resgen/water_texture.h"
@@ -47,6 +48,11 @@ bool WriteMouseFiles(const std::string& folder) {
     return BuildBspFile(folder + "/mouse.x", folder + "/mouse.bsp", pose).has_value();
 }
 
+bool WriteCharacterFiles(const std::string& folder) {
+    // glasshall: nine animated characters, MD2Model/FOLDER/NAME.md2 with NAME.bmp skins.
+    return resgen::WriteMd2Characters(folder);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -62,7 +68,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!WriteTerrainFiles(folder) || !WriteSnowFiles(folder) || !WriteWaterFiles(folder) ||
-        !WriteMouseFiles(folder)) {
+        !WriteMouseFiles(folder) || !WriteCharacterFiles(folder)) {
         std::fprintf(stderr, "resgen: cannot write into %s\n", folder.c_str());
         return 1;
     }
