@@ -8,16 +8,6 @@ namespace resgen {
 
 constexpr float kPi = 3.14159265f;
 
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Normalised(Vec3 a) {
-    const float length = std::sqrt(Dot(a, a));
-    return length > 0 ? a * (1.0f / length) : Vec3{0, 1, 0};
-}
-
 uint32_t MeshPart::AddVertex(Vec3 position, Vec3 normal, Vec2 texCoord) {
     positions.push_back(position);
     normals.push_back(normal);

@@ -8,21 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "tools/resgen/vec3.h"
+
 namespace resgen {
-
-struct Vec3 {
-    float x = 0, y = 0, z = 0;
-};
-Vec3 operator+(Vec3 a, Vec3 b);
-Vec3 operator-(Vec3 a, Vec3 b);
-Vec3 operator*(Vec3 a, float s);
-Vec3 Cross(Vec3 a, Vec3 b);
-float Dot(Vec3 a, Vec3 b);
-Vec3 Normalised(Vec3 a);
-
-struct Vec2 {
-    float u = 0, v = 0;
-};
 
 // Vertices and polygons of one mesh; each polygon lists vertex numbers clockwise seen from
 // its front (Direct3D's winding) and names its material.

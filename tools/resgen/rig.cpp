@@ -41,13 +41,6 @@ Transform JointRotation(int joint, const JointAngles& angles) {
 
 }  // namespace
 
-Vec3 Cross(Vec3 a, Vec3 b) { return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x}; }
-
-Vec3 Normalised(Vec3 v) {
-    const float length = std::sqrt(Dot(v, v));
-    return length > 0 ? v * (1 / length) : Vec3{0, 1, 0};
-}
-
 Vec3 Transform::Rotate(Vec3 v) const {
     return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z,
             m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z};

@@ -7,17 +7,9 @@
 
 #include <array>
 
-namespace resgen {
+#include "tools/resgen/vec3.h"
 
-struct Vec3 {
-    float x = 0, y = 0, z = 0;
-};
-inline Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-inline Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-inline Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-inline float Dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
-Vec3 Cross(Vec3 a, Vec3 b);
-Vec3 Normalised(Vec3 v);
+namespace resgen {
 
 // A rotation (column vectors: Apply gives m × v) and a translation applied after it.
 struct Transform {
