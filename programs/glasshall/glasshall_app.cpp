@@ -119,7 +119,8 @@ void GlasshallApp::Frame() {
     ShowClickPosition();
 
     material = SceneMaterial();
-    UseMaterial(device, material);
+    ApplyMaterial(device, material);
+    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
     Md2Actor& actor = actors[current];
     D3DXMatrixIdentity(&actor.world);
     device->SetTransform(D3DTS_WORLD, &actor.world);
