@@ -15,16 +15,33 @@ const char* RegionName(Region region) {
     return "?";
 }
 
-RegionMap Classify(const Image& image, Classifier classify, const std::vector<Rect>& leftOut) {
+Picture PictureOf(const Image& frame, const Image& later, Classifier classify, int margin) {
+    Picture picture{frame, std::vector<bool>(frame.pixels.size(), false)};
+    if (later.width != frame.width || later.height != frame.height) return picture;
+    for (int y = 0; y < frame.height; ++y) {
+        for (int x = 0; x < frame.width; ++x) {
+            if (classify(frame.At(x, y)) == classify(later.At(x, y))) continue;
+            for (int my = std::max(y - margin, 0); my <= std::min(y + margin, frame.height - 1); ++my)
+                for (int mx = std::max(x - margin, 0); mx <= std::min(x + margin, frame.width - 1); ++mx)
+                    picture.moving[size_t(my) * frame.width + mx] = true;
+        }
+    }
+    return picture;
+}
+
+RegionMap Classify(const Picture& picture, Classifier classify, const std::vector<Rect>& leftOut) {
+    const Image& image = picture.frame;
     RegionMap map;
     map.width = image.width;
     map.height = image.height;
     map.regions.resize(image.pixels.size());
     for (int y = 0; y < image.height; ++y) {
         for (int x = 0; x < image.width; ++x) {
-            const bool outside = std::none_of(leftOut.begin(), leftOut.end(),
-                                              [&](const Rect& box) { return box.Contains(x, y); });
-            map.regions[size_t(y) * image.width + x] = outside ? classify(image, x, y) : Region::Ignored;
+            const size_t i = size_t(y) * image.width + x;
+            const bool kept = !picture.moving[i] && std::none_of(leftOut.begin(), leftOut.end(), [&](const Rect& box) {
+                return box.Contains(x, y);
+            });
+            map.regions[i] = kept ? classify(image.pixels[i]) : Region::Ignored;
         }
     }
     return map;
@@ -48,12 +65,14 @@ void Finish(MeanColour* mean) {
 
 }  // namespace
 
-SceneComparison CompareScenes(const Image& ours, const Image& theirs, Classifier classify,
+SceneComparison CompareScenes(const Picture& ourPicture, const Picture& theirPicture, Classifier classify,
                               const std::vector<Rect>& leftOut) {
     SceneComparison comparison;
+    const Image& ours = ourPicture.frame;
+    const Image& theirs = theirPicture.frame;
     if (ours.width != theirs.width || ours.height != theirs.height) return comparison;
-    const RegionMap ourMap = Classify(ours, classify, leftOut);
-    const RegionMap theirMap = Classify(theirs, classify, leftOut);
+    const RegionMap ourMap = Classify(ourPicture, classify, leftOut);
+    const RegionMap theirMap = Classify(theirPicture, classify, leftOut);
     long agreeing = 0;
     for (size_t i = 0; i < ours.pixels.size(); ++i) {
         const Region ourRegion = ourMap.regions[i], theirRegion = theirMap.regions[i];

@@ -15,9 +15,21 @@ enum class Region : uint8_t { Ignored, Background, Ground, Object };
 constexpr int kRegionCount = 4;
 const char* RegionName(Region region);
 
-// Sorts one pixel of a frame into its region. `image`, x and y give the neighbourhood for
-// rules that need it (a lone bright pixel in the sky is a snowflake, not ground).
-using Classifier = Region (*)(const Image& image, int x, int y);
+// Sorts one pixel of a frame into its region by its colour.
+using Classifier = Region (*)(uint32_t pixel);
+
+// A frame, and which of its pixels move: those in another region in a later frame of the
+// same run (a snowflake in the sky, a swinging rope). Both renderers run their own clock and
+// their own rand(), so what moves is in different places and is left out; what changes
+// within its region (rippling water) stays in.
+struct Picture {
+    Image frame;
+    std::vector<bool> moving;
+};
+
+// `frame` with the pixels whose region differs in `later` marked moving, widened by `margin`
+// pixels to take in the soft edges of what moved.
+Picture PictureOf(const Image& frame, const Image& later, Classifier classify, int margin);
 
 struct RegionMap {
     int width = 0;
@@ -27,8 +39,8 @@ struct RegionMap {
     Region At(int x, int y) const { return regions[size_t(y) * width + x]; }
 };
 
-// The regions of every pixel; pixels inside `leftOut` are Ignored.
-RegionMap Classify(const Image& image, Classifier classify, const std::vector<Rect>& leftOut);
+// The regions of every pixel; moving pixels and those inside `leftOut` are Ignored.
+RegionMap Classify(const Picture& picture, Classifier classify, const std::vector<Rect>& leftOut);
 
 struct MeanColour {
     double red = 0;
@@ -45,8 +57,8 @@ struct SceneComparison {
     std::array<MeanColour, kRegionCount> theirs;
 };
 
-// Compares two frames of the same size.
-SceneComparison CompareScenes(const Image& ours, const Image& theirs, Classifier classify,
+// Compares two pictures of the same size.
+SceneComparison CompareScenes(const Picture& ours, const Picture& theirs, Classifier classify,
                               const std::vector<Rect>& leftOut);
 
 // The largest difference of one channel's mean in one region, in 1/255 steps.

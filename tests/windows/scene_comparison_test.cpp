@@ -35,9 +35,10 @@ Image Horizon(int width, int height, uint32_t ground) {
     return image;
 }
 
-Region LandRule(const Image& image, int x, int y) {
-    return image.At(x, y) == kBlack ? Region::Background : Region::Ground;
-}
+Region LandRule(uint32_t pixel) { return pixel == kBlack ? Region::Background : Region::Ground; }
+
+// A picture in which nothing moves.
+Picture Still(const Image& image) { return PictureOf(image, image, LandRule, 0); }
 
 TEST(ScaledTo, TakesTheNearestSourcePixel) {
     Image source = Filled(4, 2, 0);
@@ -55,7 +56,7 @@ TEST(CompareScenes, CountsAgreementOverThePixelsBothMapsKeep) {
     Image theirs = Horizon(10, 10, 0x224262);
     // Wine's horizon one row higher: 10 of the 100 pixels disagree.
     for (int x = 0; x < 10; ++x) Set(&theirs, x, 4, 0x224262);
-    SceneComparison comparison = CompareScenes(ours, theirs, LandRule, {});
+    SceneComparison comparison = CompareScenes(Still(ours), Still(theirs), LandRule, {});
     EXPECT_EQ(comparison.compared, 100);
     EXPECT_DOUBLE_EQ(comparison.agreement, 0.9);
     // Means over the 50 pixels both call ground: 0x20,0x40,0x60 against 0x22,0x42,0x62.
@@ -66,36 +67,50 @@ TEST(CompareScenes, CountsAgreementOverThePixelsBothMapsKeep) {
     EXPECT_DOUBLE_EQ(LargestMeanDifference(comparison, Region::Background), 0.0);
 
     // Leaving the disagreeing row out leaves 90 pixels that all agree.
-    comparison = CompareScenes(ours, theirs, LandRule, {{0, 4, 10, 5}});
+    comparison = CompareScenes(Still(ours), Still(theirs), LandRule, {{0, 4, 10, 5}});
     EXPECT_EQ(comparison.compared, 90);
     EXPECT_DOUBLE_EQ(comparison.agreement, 1.0);
 }
 
 TEST(CompareScenes, FramesOfDifferentSizesCompareNothing) {
-    const SceneComparison comparison = CompareScenes(Filled(4, 4, kBlack), Filled(4, 5, kBlack), LandRule, {});
+    const SceneComparison comparison =
+        CompareScenes(Still(Filled(4, 4, kBlack)), Still(Filled(4, 5, kBlack)), LandRule, {});
     EXPECT_EQ(comparison.compared, 0);
     EXPECT_EQ(comparison.agreement, 0.0);
 }
 
-TEST(RegionRules, SnowflakesInTheSkyAreIgnoredButTheSnowyGroundIsNot) {
-    const Classifier rule = CheckOf("flurry").classify;
-    Image image = Horizon(40, 80, 0xE0E0E0);
-    Set(&image, 20, 20, kWhite);  // a flake high in the sky
-    EXPECT_EQ(rule(image, 20, 20), Region::Ignored);
-    EXPECT_EQ(rule(image, 5, 20), Region::Background);
-    EXPECT_EQ(rule(image, 20, 40), Region::Ground) << "the first row of ground, sky only above";
-    EXPECT_EQ(rule(image, 20, 79), Region::Ground);
+TEST(PictureOf, WhatMovedIsLeftOutWithItsMargin) {
+    Image first = Horizon(20, 20, 0xE0E0E0), later = first;
+    Set(&first, 5, 3, kWhite);    // a snowflake that falls
+    Set(&later, 5, 6, kWhite);
+    Set(&later, 15, 15, 0xC0C0C0);  // a change within the ground
+    const Picture picture = PictureOf(first, later, LandRule, 1);
+    auto moving = [&](int x, int y) { return bool(picture.moving[size_t(y) * 20 + x]); };
+    EXPECT_TRUE(moving(5, 3));
+    EXPECT_TRUE(moving(5, 6));
+    EXPECT_TRUE(moving(4, 2)) << "the margin";
+    EXPECT_TRUE(moving(6, 7));
+    EXPECT_FALSE(moving(5, 8));
+    EXPECT_FALSE(moving(7, 3));
+    EXPECT_FALSE(moving(15, 15));
+    EXPECT_EQ(std::count(picture.moving.begin(), picture.moving.end(), true), 18);
+
+    // The flake in Wine's sky is not ground: the pictures agree wherever both keep a pixel.
+    const SceneComparison comparison = CompareScenes(Still(Horizon(20, 20, 0xE0E0E0)), picture, LandRule, {});
+    EXPECT_EQ(comparison.compared, 400 - 18);
+    EXPECT_DOUBLE_EQ(comparison.agreement, 1.0);
 }
 
-TEST(RegionRules, MovingLinesAreIgnoredWhereWineDrawsNone) {
-    const Image rain = Filled(1, 1, 0x666666), water = Filled(1, 1, 0x2A6A8A);
-    EXPECT_EQ(CheckOf("drizzle").classify(rain, 0, 0), Region::Ignored);
-    EXPECT_EQ(CheckOf("drizzle").classify(water, 0, 0), Region::Ground);
+TEST(RegionRules, LinesWineCannotDrawAreIgnored) {
+    const Classifier drizzle = CheckOf("drizzle").classify;
+    EXPECT_EQ(drizzle(0x666666), Region::Ignored) << "a raindrop";
+    EXPECT_EQ(drizzle(0x2A6A8A), Region::Ground) << "the water";
+    EXPECT_EQ(drizzle(0x000000), Region::Background);
     const Classifier tether = CheckOf("tether").classify;
-    EXPECT_EQ(tether(Filled(1, 1, 0x0000FF), 0, 0), Region::Ignored) << "the rope";
-    EXPECT_EQ(tether(Filled(1, 1, 0x4C4C4C), 0, 0), Region::Ignored) << "its shadow";
-    EXPECT_EQ(tether(Filled(1, 1, 0x7F7F7F), 0, 0), Region::Background);
-    EXPECT_EQ(tether(Filled(1, 1, kWhite), 0, 0), Region::Ground);
+    EXPECT_EQ(tether(0x0000FF), Region::Ignored) << "the rope";
+    EXPECT_EQ(tether(0x4C4C4C), Region::Ignored) << "its shadow";
+    EXPECT_EQ(tether(0x7F7F7F), Region::Background);
+    EXPECT_EQ(tether(kWhite), Region::Ground);
 }
 
 TEST(BrightPixelsIn, CountsOnlyInsideTheBoxAndTheImage) {

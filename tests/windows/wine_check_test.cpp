@@ -6,8 +6,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cmath>
 #include <filesystem>
-#include <regex>
+#include <iostream>
 #include <sstream>
 #include <thread>
 
@@ -28,9 +29,15 @@ constexpr int kAttempts = 2;
 constexpr int kLeastFrames = 30;
 constexpr double kFramesSeconds = 60;
 constexpr double kSettleSeconds = 3;
-constexpr double kCloseSeconds = 20;
-// The runner's picture at the same time after the start (16 ms frames).
+// A second picture half a second later shows what moves. The runner's frames are 16 ms.
+constexpr double kMotionSeconds = 0.5;
+constexpr int kLeastMotionFrames = 5;
 constexpr int kFrameMilliseconds = 16;
+constexpr int kMotionFrames = int(kMotionSeconds * 1000) / kFrameMilliseconds;
+// The soft edges around what moved.
+constexpr int kMotionMargin = 2;
+constexpr double kCloseSeconds = 20;
+// The runner's picture at the same time after the start.
 constexpr int kReferenceFrame = int(kSettleSeconds * 1000) / kFrameMilliseconds;
 // The program's entry point returns 1 when its loop ends.
 constexpr int kExitCode = 1;
@@ -49,6 +56,7 @@ std::string OutputDir() {
 
 struct WineResult {
     Image grab;
+    Image later;
     std::vector<std::string> otherWindows;
     int exitCode = -1;
     std::string log;
@@ -83,6 +91,11 @@ bool RunUnderWine(const WineCheck& check, WineResult* result, std::string* error
         std::this_thread::sleep_until(shown + std::chrono::duration<double>(kSettleSeconds));
         result->otherWindows = program.OtherWindows();
         if (!program.Grab(&result->grab, error)) return false;
+        const auto grabbed = std::chrono::steady_clock::now();
+        const int drawn = program.WaitForTexts(frameText.left, frameText.top, kLeastFrames, 0);
+        program.WaitForTexts(frameText.left, frameText.top, drawn + kLeastMotionFrames, kFramesSeconds);
+        std::this_thread::sleep_until(grabbed + std::chrono::duration<double>(kMotionSeconds));
+        if (!program.Grab(&result->later, error)) return false;
         result->exitCode = program.Close(kCloseSeconds);
         result->log = ReadWholeFile(logPath);
         return true;
@@ -105,8 +118,10 @@ std::string WineTextAt(const std::string& log, const Rect& box) {
 
 std::string Describe(const SceneComparison& comparison) {
     std::ostringstream out;
-    out.precision(1);
-    out << std::fixed << "agreement " << comparison.agreement * 100 << "% of " << comparison.compared << " pixels";
+    out.precision(2);
+    const long differing = std::lround((1 - comparison.agreement) * comparison.compared);
+    out << std::fixed << "agreement " << comparison.agreement * 100 << "% (" << differing << " of "
+        << comparison.compared << " pixels differ)";
     for (Region region : {Region::Background, Region::Ground, Region::Object}) {
         const MeanColour& ours = comparison.ours[int(region)];
         const MeanColour& theirs = comparison.theirs[int(region)];
@@ -122,13 +137,17 @@ class WineCheckTest : public ::testing::TestWithParam<WineCheck> {};
 TEST_P(WineCheckTest, ShowsTheRunnersPictureOfTheStartPose) {
     const WineCheck& check = GetParam();
     const std::string reference = OutputDir() + "/" + check.program + "_runner.png";
-    const demo_test::DemoRun run = demo_test::RunDemo(std::string(check.program) + " --text --frames " +
-                                                      std::to_string(kReferenceFrame) + " --capture " +
-                                                      std::to_string(kReferenceFrame) + ":" + reference);
+    const std::string referenceLater = OutputDir() + "/" + check.program + "_runner_later.png";
+    const int laterFrame = kReferenceFrame + kMotionFrames;
+    const demo_test::DemoRun run = demo_test::RunDemo(
+        std::string(check.program) + " --text --frames " + std::to_string(laterFrame) + " --capture " +
+        std::to_string(kReferenceFrame) + ":" + reference + " --capture " + std::to_string(laterFrame) + ":" +
+        referenceLater);
     ASSERT_EQ(run.exitCode, 0) << "demo-run " << check.program;
-    Image ours;
+    Image ours, oursLater;
     std::string error;
     ASSERT_TRUE(LoadPng(reference, &ours, &error)) << error;
+    ASSERT_TRUE(LoadPng(referenceLater, &oursLater, &error)) << error;
 
     WineResult wine;
     ASSERT_TRUE(RunUnderWine(check, &wine, &error)) << error;
@@ -139,7 +158,10 @@ TEST_P(WineCheckTest, ShowsTheRunnersPictureOfTheStartPose) {
     EXPECT_EQ(wine.grab.width, ours.width) << "client width";
     EXPECT_EQ(wine.grab.height, ours.height) << "client height";
     const Image theirs = ScaledTo(wine.grab, ours.width, ours.height);
-    const SceneComparison comparison = CompareScenes(ours, theirs, check.classify, check.textBoxes);
+    const SceneComparison comparison =
+        CompareScenes(PictureOf(ours, oursLater, check.classify, kMotionMargin),
+                      PictureOf(theirs, ScaledTo(wine.later, ours.width, ours.height), check.classify, kMotionMargin),
+                      check.classify, check.textBoxes);
     std::cout << check.program << ": " << Describe(comparison) << "\n";
     RecordProperty("comparison", Describe(comparison));
     EXPECT_GE(comparison.compared, kLeastCompared * ours.width * ours.height);
