@@ -22,7 +22,7 @@ using namespace wine_check;
 namespace {
 
 // Wine's first start in a prefix takes longest; a start that misses this gets one retry.
-constexpr double kWindowSeconds = 60;
+constexpr double kWindowSeconds = 45;
 constexpr int kAttempts = 2;
 // Before the grab the program has drawn this many frames (the water has rippled, the first
 // slow frames that compile Wine's shaders are past) and has run for a few seconds.
@@ -62,6 +62,27 @@ struct WineResult {
     std::string log;
 };
 
+// After the start: enough frames and seconds for the pose to settle, then a picture, and a
+// second one a few frames and half a second later.
+bool GrabStartPose(WineProgram& program, const WineCheck& check, WineResult* result, std::string* error) {
+    const auto shown = std::chrono::steady_clock::now();
+    const Rect& frameText = check.textBoxes.front();
+    const int frames = program.WaitForTexts(frameText.left, frameText.top, kLeastFrames, kFramesSeconds);
+    if (frames < kLeastFrames) {
+        *error = std::string(check.program) + ".exe drew " + std::to_string(frames) + " frames in " +
+                 std::to_string(int(kFramesSeconds)) + " s";
+        return false;
+    }
+    std::this_thread::sleep_until(shown + std::chrono::duration<double>(kSettleSeconds));
+    result->otherWindows = program.OtherWindows();
+    if (!program.Grab(&result->grab, error)) return false;
+    const auto grabbed = std::chrono::steady_clock::now();
+    const int drawn = program.TextsDrawn(frameText.left, frameText.top);
+    program.WaitForTexts(frameText.left, frameText.top, drawn + kLeastMotionFrames, kFramesSeconds);
+    std::this_thread::sleep_until(grabbed + std::chrono::duration<double>(kMotionSeconds));
+    return program.Grab(&result->later, error);
+}
+
 bool RunUnderWine(const WineCheck& check, WineResult* result, std::string* error) {
     const std::string windows = demo_test::BuildDir() + "/windows";
     const std::string logPath = OutputDir() + "/" + check.program + ".log";
@@ -79,23 +100,10 @@ bool RunUnderWine(const WineCheck& check, WineResult* result, std::string* error
                      " attempt(s); see " + logPath;
             continue;
         }
-        const auto shown = std::chrono::steady_clock::now();
-        const Rect& frameText = check.textBoxes.front();
-        const int frames = program.WaitForTexts(frameText.left, frameText.top, kLeastFrames, kFramesSeconds);
-        if (frames < kLeastFrames) {
-            program.Kill();
-            *error = std::string(check.program) + ".exe drew " + std::to_string(frames) + " frames in " +
-                     std::to_string(int(kFramesSeconds)) + " s; see " + logPath;
+        if (!GrabStartPose(program, check, result, error)) {
+            *error += "; see " + logPath;
             return false;
         }
-        std::this_thread::sleep_until(shown + std::chrono::duration<double>(kSettleSeconds));
-        result->otherWindows = program.OtherWindows();
-        if (!program.Grab(&result->grab, error)) return false;
-        const auto grabbed = std::chrono::steady_clock::now();
-        const int drawn = program.WaitForTexts(frameText.left, frameText.top, kLeastFrames, 0);
-        program.WaitForTexts(frameText.left, frameText.top, drawn + kLeastMotionFrames, kFramesSeconds);
-        std::this_thread::sleep_until(grabbed + std::chrono::duration<double>(kMotionSeconds));
-        if (!program.Grab(&result->later, error)) return false;
         result->exitCode = program.Close(kCloseSeconds);
         result->log = ReadWholeFile(logPath);
         return true;

@@ -27,6 +27,7 @@ namespace {
 // Larger than any program's window, so nothing is cut at the screen's edge.
 const char kScreenGeometry[] = "1280x1024x24";
 constexpr int kXvfbStartSeconds = 20;
+constexpr double kXvfbStopSeconds = 5;
 // The trace grows by megabytes; it is read again at this pace while waiting for frames.
 constexpr int kTracePollMilliseconds = 500;
 
@@ -117,7 +118,12 @@ std::vector<Window> VisibleTopLevelWindows(Display* display) {
 
 }  // namespace
 
-PrivateXServer::~PrivateXServer() { KillAndReap(&pid); }
+PrivateXServer::~PrivateXServer() {
+    if (pid <= 0) return;
+    // Asked to end, the server removes its lock file and socket; killed, it would leave them.
+    kill(pid, SIGTERM);
+    if (WaitForExit(&pid, kXvfbStopSeconds) < 0) KillAndReap(&pid);
+}
 
 bool PrivateXServer::Start(std::string* error) {
     int ready[2];
@@ -207,16 +213,16 @@ bool WineProgram::WaitForWindow(double seconds) {
            window != 0;
 }
 
+int WineProgram::TextsDrawn(int left, int top) {
+    int drawn = 0;
+    for (const DrawnText& text : DrawnTextsInTrace(ReadWholeFile(launch.logPath)))
+        if (text.left == left && text.top == top) ++drawn;
+    return drawn;
+}
+
 int WineProgram::WaitForTexts(int left, int top, int count, double seconds) {
     int drawn = 0;
-    WaitFor(
-        [&] {
-            drawn = 0;
-            for (const DrawnText& text : DrawnTextsInTrace(ReadWholeFile(launch.logPath)))
-                if (text.left == left && text.top == top) ++drawn;
-            return drawn >= count;
-        },
-        seconds, kTracePollMilliseconds);
+    WaitFor([&] { return (drawn = TextsDrawn(left, top)) >= count; }, seconds, kTracePollMilliseconds);
     return drawn;
 }
 

@@ -50,9 +50,10 @@ public:
     // True once the main window is on the screen; false when it did not come in time or the
     // program ended first.
     bool WaitForWindow(double seconds);
-    // Waits until the program has drawn `count` texts with their rectangle's corner at
-    // (left, top), counted in Wine's d3dx trace (WINEDEBUG=trace+d3dx): a text drawn once a
-    // frame counts the frames. Returns the count reached.
+    // The texts drawn so far with their rectangle's corner at (left, top), counted in Wine's
+    // d3dx trace (WINEDEBUG=trace+d3dx): a text drawn once a frame counts the frames.
+    int TextsDrawn(int left, int top);
+    // Waits until TextsDrawn reaches `count`; returns the count reached.
     int WaitForTexts(int left, int top, int count, double seconds);
     // The main window's client area as it is on the screen.
     bool Grab(Image* image, std::string* error);
