@@ -2,14 +2,7 @@
 # Windows SDK (mingw-w64's headers and import libraries) instead of the platform layer.
 # Made by scripts/build-windows.sh with the toolchain cmake/mingw-w64-x86_64.cmake.
 
-# The programs of the Windows build, one per line. A new program joins here and in the
-# table of the Wine checks (tests/windows/wine_programs.cpp).
-set(DEMO_WINDOWS_PROGRAMS
-  relief
-  flurry
-  drizzle
-  tether
-)
+include(${CMAKE_CURRENT_LIST_DIR}/windows_programs.cmake)
 
 # The real system libraries, with the character set the sources are written for. The C and
 # C++ runtimes are linked statically so that a program needs only system DLLs and

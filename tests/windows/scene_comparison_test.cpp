@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <sstream>
+#include <string>
 
 #include "tests/windows/scene_comparison.h"
 #include "tests/windows/wine_programs.h"
@@ -39,6 +41,16 @@ Region LandRule(uint32_t pixel) { return pixel == kBlack ? Region::Background : 
 
 // A picture in which nothing moves.
 Picture Still(const Image& image) { return PictureOf(image, image, LandRule, 0); }
+
+TEST(WineChecks, CoverEveryProgramOfTheWindowsBuildOnce) {
+    std::vector<std::string> built, checked;
+    std::stringstream list(DEMO_WINDOWS_PROGRAMS);
+    for (std::string name; std::getline(list, name, ',');) built.push_back(name);
+    for (const WineCheck& check : WineChecks()) checked.push_back(check.program);
+    std::sort(built.begin(), built.end());
+    std::sort(checked.begin(), checked.end());
+    EXPECT_EQ(checked, built) << "cmake/windows_programs.cmake and the table of the Wine checks differ";
+}
 
 TEST(ScaledTo, TakesTheNearestSourcePixel) {
     Image source = Filled(4, 2, 0);

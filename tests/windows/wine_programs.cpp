@@ -55,7 +55,8 @@ Region FloorUnderGrey(uint32_t pixel) {
 }  // namespace
 
 const std::vector<WineCheck>& WineChecks() {
-    // One line per program of the Windows build (cmake/windows.cmake lists the same names).
+    // One line per program of the Windows build (cmake/windows_programs.cmake lists the same
+    // names).
     static const std::vector<WineCheck> checks = {
         {"relief", "DemoApplication", LandUnderBlackSky, {kFpsBox, kCountBox}, kCountBox, kTexturedTolerance},
         {"flurry", "DemoApplication", LandUnderBlackSky, {kFpsBox, kCountBox}, kCountBox, kTexturedTolerance},
