@@ -5,34 +5,57 @@ function(demo_warnings target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wno-unused-parameter)
 endfunction()
 
+# What the Windows-style code links: the platform layer here; the real system libraries in
+# the Windows build (cmake/windows.cmake).
+if(WIN32)
+  set(DEMO_WINDOWS_API windows_sdk)
+else()
+  set(DEMO_WINDOWS_API platform)
+endif()
+
 # A subsystem library (framework, rope, terrain ...): Windows-style code on the platform layer.
+# The Windows build makes only the libraries its programs need.
 function(add_demo_library name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS" ${ARGN})
-  add_library(${name} STATIC ${ARG_SOURCES})
+  if(WIN32)
+    add_library(${name} STATIC EXCLUDE_FROM_ALL ${ARG_SOURCES})
+  else()
+    add_library(${name} STATIC ${ARG_SOURCES})
+  endif()
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name} PUBLIC platform ${ARG_DEPENDS})
+  target_link_libraries(${name} PUBLIC ${DEMO_WINDOWS_API} ${ARG_DEPENDS})
   demo_warnings(${name})
 endfunction()
 
 # A demo program: its application class as a library NAME_app (so the runner and the tests
 # can construct it), and the executable NAME with its Windows entry point.
 #   add_demo_program(tether SOURCES tether_app.cpp ENTRY main.cpp DEPENDS framework rope)
+# The Windows build makes NAME.exe, a GUI program entered at WinMain, for the programs in its
+# list (cmake/windows.cmake) and skips the others.
 function(add_demo_program name)
   cmake_parse_arguments(ARG "" "ENTRY" "SOURCES;DEPENDS" ${ARGN})
+  if(WIN32 AND NOT name IN_LIST DEMO_WINDOWS_PROGRAMS)
+    return()
+  endif()
   add_library(${name}_app STATIC ${ARG_SOURCES})
   target_include_directories(${name}_app PUBLIC ${PROJECT_SOURCE_DIR})
-  target_link_libraries(${name}_app PUBLIC platform ${ARG_DEPENDS})
+  target_link_libraries(${name}_app PUBLIC ${DEMO_WINDOWS_API} ${ARG_DEPENDS})
   demo_warnings(${name}_app)
-  add_executable(${name} ${ARG_ENTRY})
-  target_link_libraries(${name} PRIVATE ${name}_app platform_winmain)
+  if(WIN32)
+    add_executable(${name} WIN32 ${ARG_ENTRY})
+    target_link_libraries(${name} PRIVATE ${name}_app)
+  else()
+    add_executable(${name} ${ARG_ENTRY})
+    target_link_libraries(${name} PRIVATE ${name}_app platform_winmain)
+  endif()
   demo_warnings(${name})
   set_property(GLOBAL APPEND PROPERTY DEMO_PROGRAMS ${name})
 endfunction()
 
 # A GoogleTest executable registered with CTest. LABELS: "slow" for tests left out of the
-# quick subset (ctest -LE slow).
+# quick subset (ctest -LE slow). PROPERTIES: more CTest properties for each of its tests.
 function(add_demo_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
@@ -42,6 +65,7 @@ function(add_demo_test name)
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
   endif()
+  list(APPEND properties ${ARG_PROPERTIES})
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     PROPERTIES ${properties}

@@ -26,7 +26,7 @@ const wchar_t kClassName[] = L"ZK3D";
 
 bool RegisterWindowClass(HINSTANCE instance) {
     WNDCLASSEXW windowClass = {};
-    windowClass.cbSize = 48;
+    windowClass.cbSize = sizeof(windowClass);
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = WindowProc;
     windowClass.hInstance = instance;

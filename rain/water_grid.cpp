@@ -1,7 +1,5 @@
 #include "rain/water_grid.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr float RippleDamping = 0.04f;
@@ -74,12 +72,11 @@ void ComputeNormals(const WaterHeights& heights, WaterVertex* vertices) {
 }
 
 void FillGridVertices(WaterVertex* vertices) {
-    std::memset(vertices, 0, sizeof(WaterVertex) * WaterVertexCount);
     for (int r = 0; r < WaterGridSize; ++r) {
         for (int c = 0; c < WaterGridSize; ++c) {
             WaterVertex& vertex = vertices[r * WaterGridSize + c];
-            vertex.position.x = c * WaterSpacing;
-            vertex.position.z = r * WaterSpacing;
+            vertex.position = D3DXVECTOR3(c * WaterSpacing, 0, r * WaterSpacing);
+            vertex.normal = D3DXVECTOR3(0, 0, 0);
             vertex.u = c * WaterTextureStep;
             vertex.v = r * WaterTextureStep;
         }

@@ -8,11 +8,13 @@
 #include <memory>
 #include <vector>
 
+// Starts at rest at the origin: a D3DX vector's own constructor leaves it uninitialised, so
+// RopeMass{} would not.
 struct RopeMass {
-    D3DXVECTOR3 position;
-    D3DXVECTOR3 velocity;  // units per second
-    D3DXVECTOR3 force;     // accumulated during the current sub-step
-    float mass;
+    D3DXVECTOR3 position{0, 0, 0};
+    D3DXVECTOR3 velocity{0, 0, 0};  // units per second
+    D3DXVECTOR3 force{0, 0, 0};     // accumulated during the current sub-step
+    float mass = 0;
 };
 
 struct RopeSpring {

@@ -1,6 +1,7 @@
 #include "terrain/heightmap.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
@@ -130,6 +131,7 @@ void ComputeNormals() {
     const float s = float(GridScale);
     auto height = [](int r, int c) { return TerrainVertices[GridIndex(r, c)].position.y; };
     auto addNormal = [](int r, int c, const D3DXVECTOR3& n) { TerrainVertices[GridIndex(r, c)].normal += n; };
+    for (TerrainVertex& v : TerrainVertices) v.normal = D3DXVECTOR3(0, 0, 0);
     for (int r = 0; r + 1 < GridHeight; ++r) {
         for (int c = 0; c + 1 < GridWidth; ++c) {
             const float hP = height(r, c), hQ = height(r + 1, c), hR = height(r, c + 1), hS = height(r + 1, c + 1);

@@ -1,5 +1,8 @@
 // D3DX maths: vectors, matrices and planes with their D3DX operators (row vectors,
 // left-handed, m[row][col] with the translation in row 3).
+// Each default constructor is empty, as the SDK's is: the value is left uninitialised, so
+// `D3DXVECTOR3 v{}` or a record holding one built with `{}` is not zeroed on Windows and is
+// not here either.
 #pragma once
 
 #include <cmath>
@@ -12,7 +15,7 @@
 
 struct D3DXVECTOR2 {
     float x, y;
-    D3DXVECTOR2() = default;
+    D3DXVECTOR2() {}
     D3DXVECTOR2(float x_, float y_) : x(x_), y(y_) {}
     explicit D3DXVECTOR2(const float* f) : x(f[0]), y(f[1]) {}
     operator float*() { return &x; }
@@ -33,7 +36,7 @@ struct D3DXVECTOR2 {
 };
 
 struct D3DXVECTOR3 : public D3DVECTOR {
-    D3DXVECTOR3() = default;
+    D3DXVECTOR3() {}
     D3DXVECTOR3(float x_, float y_, float z_) { x = x_; y = y_; z = z_; }
     D3DXVECTOR3(const D3DVECTOR& v) { x = v.x; y = v.y; z = v.z; }
     explicit D3DXVECTOR3(const float* f) { x = f[0]; y = f[1]; z = f[2]; }
@@ -56,7 +59,7 @@ struct D3DXVECTOR3 : public D3DVECTOR {
 
 struct D3DXVECTOR4 {
     float x, y, z, w;
-    D3DXVECTOR4() = default;
+    D3DXVECTOR4() {}
     D3DXVECTOR4(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
     D3DXVECTOR4(const D3DVECTOR& v, float w_) : x(v.x), y(v.y), z(v.z), w(w_) {}
     explicit D3DXVECTOR4(const float* f) : x(f[0]), y(f[1]), z(f[2]), w(f[3]) {}
@@ -78,7 +81,7 @@ struct D3DXVECTOR4 {
 };
 
 struct D3DXMATRIX : public D3DMATRIX {
-    D3DXMATRIX() = default;
+    D3DXMATRIX() {}
     D3DXMATRIX(const D3DMATRIX& m_) : D3DMATRIX(m_) {}
     explicit D3DXMATRIX(const float* f);
     D3DXMATRIX(float f11, float f12, float f13, float f14, float f21, float f22, float f23, float f24, float f31,
@@ -107,7 +110,7 @@ typedef D3DXMATRIX* LPD3DXMATRIX;
 
 struct D3DXPLANE {
     float a, b, c, d;
-    D3DXPLANE() = default;
+    D3DXPLANE() {}
     D3DXPLANE(float a_, float b_, float c_, float d_) : a(a_), b(b_), c(c_), d(d_) {}
     explicit D3DXPLANE(const float* f) : a(f[0]), b(f[1]), c(f[2]), d(f[3]) {}
     operator float*() { return &a; }
@@ -125,7 +128,7 @@ struct D3DXPLANE {
 
 struct D3DXCOLOR {
     float r, g, b, a;
-    D3DXCOLOR() = default;
+    D3DXCOLOR() {}
     D3DXCOLOR(float r_, float g_, float b_, float a_) : r(r_), g(g_), b(b_), a(a_) {}
     D3DXCOLOR(D3DCOLOR argb);
     D3DXCOLOR(const D3DCOLORVALUE& c) : r(c.r), g(c.g), b(c.b), a(c.a) {}

@@ -79,6 +79,19 @@ TEST_F(HeightmapTest, SlopeTiltsNormalsAwayFromTheRise) {
     EXPECT_NEAR(n.z, 0.0f, 1e-6);
 }
 
+TEST_F(HeightmapTest, RecomputedNormalsForgetTheHeightsBefore) {
+    std::vector<uint8_t> rows(16);
+    for (int i = 0; i < 16; ++i) rows[i] = uint8_t((i % 4) * 8);
+    ASSERT_TRUE(Read(WriteHeightmap("slope_then_flat.bmp", 4, 4, rows)));
+    for (TerrainVertex& v : TerrainVertices) v.position.y = 0;
+    ComputeNormals();
+    for (const TerrainVertex& v : TerrainVertices) {
+        EXPECT_EQ(v.normal.x, 0.0f) << "the slope's normals are not summed in again";
+        EXPECT_EQ(v.normal.y, 1.0f);
+        EXPECT_EQ(v.normal.z, 0.0f);
+    }
+}
+
 TEST_F(HeightmapTest, ReportsEachProblemWithItsMessage) {
     EXPECT_FALSE(Read(TempFolder() + "/missing.bmp"));
     EXPECT_EQ(GridWidth, 0);

@@ -20,8 +20,6 @@ constexpr int kSizingFrame = 8;
 constexpr int kFixedFrame = 3;
 constexpr int kThinBorder = 1;
 constexpr int kCaptionHeight = 23;
-// A WNDCLASSEXW as 32-bit programs fill it; accepted as well as this platform's size.
-constexpr UINT kWin32ClassSize = 48;
 
 struct Frame {
     int side = 0;
@@ -104,7 +102,8 @@ using namespace platform::window;
 
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass) {
     if (windowClass == nullptr) return 0;
-    if (windowClass->cbSize != sizeof(WNDCLASSEXW) && windowClass->cbSize != kWin32ClassSize) return 0;
+    // Only the structure's own size: 64-bit Windows refuses the 48 bytes of a 32-bit one.
+    if (windowClass->cbSize != sizeof(WNDCLASSEXW)) return 0;
     if (windowClass->lpfnWndProc == nullptr || windowClass->lpszClassName == nullptr) return 0;
     if (IsAtom(windowClass->lpszClassName) || windowClass->lpszClassName[0] == 0) return 0;
     if (FindClass(windowClass->lpszClassName) != nullptr) return 0;

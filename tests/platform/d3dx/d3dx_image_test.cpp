@@ -1,8 +1,6 @@
 // D3DX drawing on the GL device, checked on the read-back frame.
 #include "tests/platform/d3dx/gl_fixture.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr uint32_t kBlack = 0x000000, kBlue = 0x0000ff, kRed = 0xff0000;
@@ -92,8 +90,7 @@ TEST_F(D3dxImageTest, WideLineIsHiddenBehindANearerTriangle) {
     ASSERT_EQ(D3DXCreateLine(device_, &line), D3D_OK);
     line->SetWidth(4);
     D3DXMATRIX identity;
-    std::memset(&identity, 0, sizeof identity);
-    identity._11 = identity._22 = identity._33 = identity._44 = 1;
+    D3DXMatrixIdentity(&identity);
     D3DXVECTOR3 across[2] = {{-1, 0, 0.5f}, {1, 0, 0.5f}};  // clip space: the middle row of the screen
     EXPECT_EQ(line->DrawTransform(across, 2, &identity, 0xffff0000), D3D_OK);
     device_->EndScene();

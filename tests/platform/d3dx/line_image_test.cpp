@@ -1,8 +1,6 @@
 // ID3DXLine on the GL device against a viewport that is not the whole target.
 #include "tests/platform/d3dx/gl_fixture.h"
 
-#include <cstring>
-
 namespace {
 
 constexpr uint32_t kBlack = 0x000000, kRed = 0xff0000;
@@ -53,8 +51,7 @@ TEST_F(LineImageTest, DepthFollowsTheViewportRangeOnce) {
     device_->SetRenderState(D3DRS_ZENABLE, D3DZB_TRUE);
     device_->SetRenderState(D3DRS_ZFUNC, D3DCMP_LESS);
     D3DXMATRIX identity;
-    std::memset(&identity, 0, sizeof identity);
-    identity._11 = identity._22 = identity._33 = identity._44 = 1;
+    D3DXMatrixIdentity(&identity);
     // Clip z 0.2 lands at depth 0.5 + 0.2 * 0.5 = 0.6.
     D3DXVECTOR3 across[2] = {{-0.5f, 0, 0.2f}, {0.5f, 0, 0.2f}};
 

@@ -74,6 +74,21 @@ TEST_F(Windows, CreationFailsForUnknownClassOrRefusedCreate) {
     EXPECT_FALSE(UnregisterClassW(L"Refusing", nullptr));
 }
 
+TEST_F(Windows, ClassRegistrationNeedsTheStructuresOwnSize) {
+    WNDCLASSEXW windowClass{};
+    windowClass.lpfnWndProc = RefusingProcedure;
+    windowClass.lpszClassName = L"Sized";
+    // 48 bytes is the structure of 32-bit Windows; 64-bit Windows (and Wine) refuse it.
+    for (UINT size : {0u, 48u, UINT(sizeof(windowClass)) + 4}) {
+        windowClass.cbSize = size;
+        EXPECT_EQ(RegisterClassExW(&windowClass), 0) << size;
+    }
+    static_assert(sizeof(WNDCLASSEXW) == 80, "the layout of 64-bit Windows");
+    windowClass.cbSize = sizeof(windowClass);
+    EXPECT_NE(RegisterClassExW(&windowClass), 0);
+    EXPECT_TRUE(UnregisterClassW(L"Sized", nullptr));
+}
+
 TEST_F(Windows, CloseThroughDefWindowProcDestroysTheWindow) {
     HWND window = CreateMainWindow();
     ASSERT_NE(window, nullptr);
