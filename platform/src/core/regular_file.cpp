@@ -14,7 +14,6 @@ namespace platform {
 namespace {
 
 constexpr int kTemporaryNameAttempts = 100;
-constexpr size_t kFirstReadSize = 64 * 1024;
 
 RegularFileContents Failure(RegularFileContents::Status status, int error) {
     RegularFileContents contents;
@@ -32,7 +31,7 @@ RegularFileContents::Status StatusOfMissing(int error) {
 RegularFileContents ReadAll(int file, size_t expected, size_t maxBytes) {
     RegularFileContents contents;
     std::string& bytes = contents.bytes;
-    bytes.resize(std::min(std::max(expected + 1, kFirstReadSize), maxBytes + 1));
+    bytes.resize(std::min(expected, maxBytes) + 1);
     size_t total = 0;
     while (true) {
         if (total == bytes.size()) {

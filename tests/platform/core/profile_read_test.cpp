@@ -122,6 +122,11 @@ TEST_F(ProfileRead, OnlyRegularFilesOfSaneSizeAreRead) {
     EXPECT_EQ(Get("pipe.ini", L"s", L"k", L"fifo"), L"fifo");  // returns at once: a FIFO is never opened
     fs::create_directory(root / "folder.ini");
     EXPECT_EQ(Get("folder.ini", L"s", L"k", L"folder"), L"folder");
+    wchar_t value[8];
+    EXPECT_EQ(GetPrivateProfileStringW(L"s", L"k", L"dev", value, 8, L"/dev/zero"), 3u);
+    EXPECT_EQ(std::wstring(value), L"dev");
+    EXPECT_FALSE(WritePrivateProfileStringW(L"s", L"k", L"v", L"/dev/null"));
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
 
     // Beyond 16 MiB a file is not read, and not rewritten either.
     fs::path big = root / "big.ini";
