@@ -21,6 +21,14 @@ namespace {
 
 constexpr DWORD kBufferSize = 4096;
 
+std::string scratchFolder;
+
+void RemoveScratchFolder() {
+    std::remove((scratchFolder + "/scene.ini").c_str());
+    rmdir(scratchFolder.c_str());
+}
+
+// A folder of its own in memory, removed again when the fuzzer ends (kept after a finding).
 const std::wstring& ScratchFile() {
     static const std::wstring path = [] {
         char folder[] = "/dev/shm/profile_fuzzer_XXXXXX";
@@ -28,7 +36,9 @@ const std::wstring& ScratchFile() {
         const char* made = mkdtemp(folder);
         if (made == nullptr) made = mkdtemp(fallback);
         if (made == nullptr) std::abort();
-        std::string file = std::string(made) + "/scene.ini";
+        scratchFolder = made;
+        std::atexit(RemoveScratchFolder);
+        std::string file = scratchFolder + "/scene.ini";
         return std::wstring(file.begin(), file.end());
     }();
     return path;
