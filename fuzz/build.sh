@@ -8,7 +8,7 @@ root=$(dirname "$here")
 platform_build=${1:-$root/build-fuzz}
 out=$here/out
 mkdir -p "$out/corpus/texture" "$out/corpus/heightmap" "$out/corpus/input_script" \
-         "$out/corpus/run_options" "$out/corpus/md2"
+         "$out/corpus/run_options" "$out/corpus/md2" "$out/corpus/profile"
 
 cxx=${CXX:-clang++}
 flags="-std=c++20 -g -O1 -fno-omit-frame-pointer -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=all"
@@ -35,6 +35,11 @@ $cxx $flags $includes -o "$out/md2_fuzzer" "$here/md2_fuzzer.cpp" "$md2/md2_file
     "$platform_build/framework/libframework.a" "$platform_build/platform/libplatform.a" \
     $(pkg-config --libs sdl2 epoxy freetype2 fontconfig) -lpthread
 
+core=$root/platform/src/core
+$cxx $flags $includes -o "$out/profile_fuzzer" "$here/profile_fuzzer.cpp" \
+    "$core/profile_file.cpp" "$core/profile_edit.cpp" "$core/profile_text.cpp" "$core/profile_encoding.cpp" \
+    "$core/regular_file.cpp" "$core/last_error.cpp" "$core/paths.cpp" "$core/text.cpp" "$core/code_pages.cpp"
+
 # Seeds: small valid files of every kind each parser accepts.
 ${CXX_SEEDS:-clang++} -std=c++20 $includes -o "$out/seed_writer" "$here/seed_writer.cpp"
 "$out/seed_writer" "$out/corpus/texture" "$out/corpus/heightmap"
@@ -48,4 +53,11 @@ printf 'water\000--frames\00030\000--capture\00010:shot.png\000--dt-ms\00020\000
     > "$out/corpus/run_options/capture.bin"
 printf 'rain\000--start-ms\0004294967295\000--input\000in.txt\000--timing\000--resources\000res' \
     > "$out/corpus/run_options/resources.bin"
+# Profile seeds: operation, section and key choice, value length, value, then the file.
+printf '\000\001\000\003a7.; scene\r\n[3DSNumber]\r\nnum=1\r\n[3DS0]\r\npath=..\\Resource\\House\\\r\nsize = 0.1f \r\n' \
+    > "$out/corpus/profile/ansi.ini"
+printf '\001\000\001\000\357\273\277[s]\nk=\346\235\276\nj="q"\n[t]\nx=1' > "$out/corpus/profile/utf8_bom.ini"
+printf '\000\000\000\002\013\014\377\376[\000s\000]\000\r\000\n\000k\000=\000~g\r\000\n\000' \
+    > "$out/corpus/profile/utf16.ini"
+printf '\002\001\000\000[a]\nx=1\n[b]\ny=2\n[c]\nz=3\n' > "$out/corpus/profile/sections.ini"
 echo "built in $out"

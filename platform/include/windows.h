@@ -308,6 +308,17 @@ typedef struct tagMSG {
 #define MB_ERR_INVALID_CHARS 0x00000008
 #define WC_ERR_INVALID_CHARS 0x00000080
 
+// ---- error codes (GetLastError) ----------------------------------------------------------
+#define ERROR_SUCCESS 0L
+#define ERROR_FILE_NOT_FOUND 2L
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_WRITE_FAULT 29L
+#define ERROR_READ_FAULT 30L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_DISK_FULL 112L
+#define ERROR_FILE_TOO_LARGE 223L
+
 // ---- functions --------------------------------------------------------------------------
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass);
 BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE instance);
@@ -349,6 +360,17 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int
                                int wideCount);
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount, LPSTR multiByte,
                                int multiByteCount, LPCSTR defaultChar, BOOL* usedDefaultChar);
+DWORD WINAPI GetLastError(void);
+void WINAPI SetLastError(DWORD error);
+
+// Profile (.ini) files. Files in UTF-16 (with its byte order mark), UTF-8 with its mark or the
+// ANSI code page (UTF-8 here) are read, and written back in the encoding they had; a new file
+// is written in the ANSI code page. A write replaces the whole file at once through a
+// temporary file, so a failed write (FALSE, GetLastError says why) leaves the old file intact.
+DWORD WINAPI GetPrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR defaultValue, LPWSTR returnedString,
+                                      DWORD size, LPCWSTR fileName);
+BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR string, LPCWSTR fileName);
+
 // Windows semantics: %s takes a wide string, %S a narrow one; output is at most 1024 characters.
 int wsprintfW(LPWSTR buffer, LPCWSTR format, ...);
 int wvsprintfW(LPWSTR buffer, LPCWSTR format, va_list args);
