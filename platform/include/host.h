@@ -53,6 +53,8 @@ void SetFinishOnPresent(bool finish);
 bool ReadBackBuffer(IDirect3DDevice9* device, int* width, int* height, std::vector<uint32_t>* argb);
 // Writes ARGB pixels (top row first) as an RGB PNG file. False on failure.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb);
+// The same as a baseline JPEG of the given quality (1 to 100). False on failure.
+bool WriteJpeg(const std::string& path, int width, int height, const std::vector<uint32_t>& argb, int quality);
 
 // ---- listeners --------------------------------------------------------------------------
 // Every text drawn with ID3DXFont::DrawTextW: the rectangle's left and top, and the text.

@@ -318,6 +318,16 @@ typedef struct tagMSG {
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_DISK_FULL 112L
 #define ERROR_FILE_TOO_LARGE 223L
+#define ERROR_FILE_EXISTS 80L
+#define ERROR_ALREADY_EXISTS 183L
+
+// ---- files ------------------------------------------------------------------------------
+#define INVALID_FILE_ATTRIBUTES ((DWORD)-1)
+#define FILE_ATTRIBUTE_READONLY 0x00000001
+#define FILE_ATTRIBUTE_DIRECTORY 0x00000010
+#define FILE_ATTRIBUTE_NORMAL 0x00000080
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+#define MOVEFILE_WRITE_THROUGH 0x00000008
 
 // ---- functions --------------------------------------------------------------------------
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass);
@@ -360,6 +370,12 @@ int WINAPI MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int
                                int wideCount);
 int WINAPI WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wide, int wideCount, LPSTR multiByte,
                                int multiByteCount, LPCSTR defaultChar, BOOL* usedDefaultChar);
+// Whole files by Windows-style path; failures answer FALSE (INVALID_FILE_ATTRIBUTES) and set
+// the last error. A move replaces its target at once, never partly.
+DWORD WINAPI GetFileAttributesW(LPCWSTR fileName);
+BOOL WINAPI CopyFileW(LPCWSTR existingFileName, LPCWSTR newFileName, BOOL failIfExists);
+BOOL WINAPI MoveFileExW(LPCWSTR existingFileName, LPCWSTR newFileName, DWORD flags);
+BOOL WINAPI DeleteFileW(LPCWSTR fileName);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 

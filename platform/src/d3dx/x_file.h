@@ -12,11 +12,13 @@
 
 namespace platform::d3dx {
 
+// Every field starts at zero (D3DX vectors do not initialise themselves): a vertex is compared
+// byte for byte when vertices are shared.
 struct XVertex {
-    D3DXVECTOR3 position;
-    D3DXVECTOR3 normal;     // (0, 0, 0) where the mesh has no normals
-    D3DXVECTOR2 texCoord;   // (0, 0) where the mesh has no texture coordinates
-    D3DCOLOR colour = 0;    // where the mesh has no vertex colours: kNoVertexColour
+    D3DXVECTOR3 position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    D3DXVECTOR3 normal = D3DXVECTOR3(0.0f, 0.0f, 0.0f);  // stays zero where the mesh has no normals
+    D3DXVECTOR2 texCoord = D3DXVECTOR2(0.0f, 0.0f);      // stays zero without texture coordinates
+    D3DCOLOR colour = 0;  // kNoVertexColour where the mesh has no vertex colours
 };
 
 // The colour D3DX gives a vertex that its mesh does not colour: white with alpha 0.
