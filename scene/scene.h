@@ -26,6 +26,9 @@ struct TreeInstance {
     float scale = 1.0f;
 };
 
+// Objects are stored lying down, with their up along the file's z axis; this turn about x
+// stands them up.
+constexpr float kStandUpTurn = 1.5707964f;
 // Where the shared tree mesh is read from.
 constexpr const wchar_t* kTreeMeshPath = L"..//Resource//tree.mesh";
 // The drawn ground square spans -512 ... 512 in x and z at y = 0.
