@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <cmath>
 #include <cstdint>
 #include <string>
 
@@ -88,6 +89,9 @@ bool MeshModel::ChangePositions(Change change) {
 }
 
 void MeshModel::Rescale(float newScale) {
+    // A scale of (nearly) nothing would collapse the vertices onto the position for good;
+    // the model keeps its last size instead until the scale moves away from zero again.
+    if (std::fabs(newScale) < kSmallestScale) return;
     const D3DXVECTOR3 centre = position;
     const float oldScale = scale;
     ChangePositions([&](D3DXVECTOR3& vertex) { vertex = centre + ((vertex - centre) / oldScale) * newScale; });

@@ -9,6 +9,9 @@
 
 #include "bsp/bsp_geometry.h"
 
+// Scales closer to zero than this are not applied (see Rescale).
+constexpr float kSmallestScale = 0.001f;
+
 class MeshModel {
 public:
     MeshModel() = default;
@@ -22,7 +25,8 @@ public:
     void Load(IDirect3DDevice9* device, const wchar_t* folder, const wchar_t* fileName);
     // Each subset with its texture, and with its material when useMaterials is set.
     void Draw(bool useMaterials);
-    // Scales the vertices about the position from the current scale to the new one.
+    // Scales the vertices about the position from the current scale to the new one; a new
+    // scale within kSmallestScale of zero leaves the model as it is.
     void Rescale(float newScale);
     // Turns every vertex about the world's x axis (not about the position).
     void RotateX(float angle);

@@ -19,7 +19,7 @@ LandscaperApp::LandscaperApp(HINSTANCE instance) : AppShell(instance, "DemoAppli
 
 void LandscaperApp::Init() {
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    scene.Init(device, kObjectTurn);
+    scene.Init(device, kStandUpTurn);
     scene.LoadObjects(L"..\\Resource\\3DResource.ini");
     sky.Create(device, L"..\\Resource\\sky2", kSkyHalfSize);
     scene.CreateGround(L"..\\Resource\\MASK.BMP");

@@ -17,8 +17,6 @@
 #include "scene/scene.h"
 #include "scene/sky_box.h"
 
-// Every object is stored lying down (its up is the file's z axis) and stood up by this turn.
-constexpr float kObjectTurn = 1.5707964f;
 constexpr float kSkyHalfSize = 2048.0f;
 
 class LandscaperApp : public AppShell {

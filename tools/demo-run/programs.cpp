@@ -5,6 +5,7 @@
 #include "programs/flurry/flurry_app.h"
 #include "programs/glasshall/glasshall_app.h"
 #include "programs/halfspace/halfspace_app.h"
+#include "programs/landscaper/landscaper_app.h"
 #include "programs/relief/relief_app.h"
 #include "programs/tether/tether_app.h"
 
@@ -15,4 +16,5 @@ const std::vector<ProgramEntry> BuiltPrograms = {
     {"drizzle", RunApplication<DrizzleApp>},
     {"halfspace", RunApplication<HalfspaceApp>},
     {"glasshall", RunApplication<GlasshallApp>},
+    {"landscaper", RunApplication<LandscaperApp>},
 };
