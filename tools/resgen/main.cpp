@@ -10,6 +10,10 @@
 #include "tools/resgen/landscapes.h"
 #include "tools/resgen/md2_characters.h"
 #include "tools/resgen/mouse_model.h"
+#include "tools/resgen/scenery_models.h"
+#include "tools/resgen/sky_pictures.h"
+#include "tools/resgen/tree_model.h"
+#include "tools/resgen/village.h"
 #include "tools/resgen/snow_textures.h"
 #include "tools/resgen/water_texture.h"
 
@@ -48,6 +52,13 @@ bool WriteMouseFiles(const std::string& folder) {
     return BuildBspFile(folder + "/mouse.x", folder + "/mouse.bsp", pose).has_value();
 }
 
+bool WriteSceneFiles(const std::string& folder) {
+    // landscaper: the objects, the tree, the sky, the scene files with the map and the
+    // minimap's pictures, and last the BSP tree of the whole scene as the program loads it.
+    return resgen::WriteSceneryModels(folder) && resgen::WriteTreeFiles(folder) &&
+           resgen::WriteSkyPictures(folder) && resgen::WriteVillageFiles(folder) && resgen::WriteVillageTree(folder);
+}
+
 bool WriteCharacterFiles(const std::string& folder) {
     // glasshall: nine animated characters, MD2Model/FOLDER/NAME.md2 with NAME.bmp skins.
     return resgen::WriteMd2Characters(folder);
@@ -68,7 +79,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!WriteTerrainFiles(folder) || !WriteSnowFiles(folder) || !WriteWaterFiles(folder) ||
-        !WriteMouseFiles(folder) || !WriteCharacterFiles(folder)) {
+        !WriteMouseFiles(folder) || !WriteCharacterFiles(folder) || !WriteSceneFiles(folder)) {
         std::fprintf(stderr, "resgen: cannot write into %s\n", folder.c_str());
         return 1;
     }

@@ -85,4 +85,46 @@ void AddTube(MeshPart* part, const std::vector<Vec3>& path, float radius, int si
     AddSurface(part, sides, rows, ring, material);
 }
 
+void AddBox(MeshPart* part, Vec3 low, Vec3 high, uint32_t material, float repeatsPerUnit) {
+    const Vec3 corner[8] = {{low.x, low.y, low.z},  {high.x, low.y, low.z},  {low.x, high.y, low.z},
+                            {high.x, high.y, low.z}, {low.x, low.y, high.z},  {high.x, low.y, high.z},
+                            {low.x, high.y, high.z}, {high.x, high.y, high.z}};
+    // Each face: four corners going round it, and its outward normal.
+    struct Face {
+        int corners[4];
+        Vec3 normal;
+    };
+    const Face faces[6] = {{{0, 1, 3, 2}, {0, 0, -1}}, {{5, 4, 6, 7}, {0, 0, 1}}, {{4, 0, 2, 6}, {-1, 0, 0}},
+                           {{1, 5, 7, 3}, {1, 0, 0}},  {{2, 3, 7, 6}, {0, 1, 0}},  {{4, 5, 1, 0}, {0, -1, 0}}};
+    for (const Face& face : faces) {
+        const Vec3 origin = corner[face.corners[0]];
+        const Vec3 across = corner[face.corners[1]] - origin, up = corner[face.corners[3]] - origin;
+        const float width = std::sqrt(Dot(across, across)), height = std::sqrt(Dot(up, up));
+        std::vector<Vec3> outline;
+        for (int i : face.corners) outline.push_back(corner[i]);
+        AddCap(part, outline, face.normal, material, [&](Vec3 p) {
+            const Vec3 d = p - origin;
+            const float u = width > 0 ? Dot(d, across) / width : 0, v = height > 0 ? Dot(d, up) / height : 0;
+            return Vec2{u * repeatsPerUnit, (height - v) * repeatsPerUnit};
+        });
+    }
+}
+
+void AddLathe(MeshPart* part, Vec3 base, float height, const std::function<float(float)>& radius, int sides,
+              int rows, uint32_t material, float wraps, bool closed) {
+    // The angle runs backwards so that the outside is the front of every face.
+    auto point = [&](float s, float t) {
+        const float angle = -2 * kPi * s;
+        return base + Vec3{radius(t) * std::cos(angle), height * t, radius(t) * std::sin(angle)};
+    };
+    AddSurface(part, sides, rows, point, material, false, [&](float s, float t) { return Vec2{s * wraps, 1 - t}; });
+    if (!closed || radius(1.0f) <= 0) return;
+    std::vector<Vec3> top;
+    for (int i = 0; i < sides; ++i) top.push_back(point(float(i) / sides, 1.0f));
+    const float r = radius(1.0f);
+    AddCap(part, top, {0, 1, 0}, material, [&](Vec3 p) {
+        return Vec2{0.5f + (p.x - base.x) / (2 * r), 0.5f + (p.z - base.z) / (2 * r)};
+    });
+}
+
 }  // namespace resgen

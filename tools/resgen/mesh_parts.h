@@ -44,4 +44,14 @@ void AddCap(MeshPart* part, const std::vector<Vec3>& outline, Vec3 normal, uint3
 // A closed tube of the given radius along a path of points, `sides` around.
 void AddTube(MeshPart* part, const std::vector<Vec3>& path, float radius, int sides, uint32_t material);
 
+// An axis-aligned box from `low` to `high`; each face's texture spans `texelsPerUnit`
+// repeats per unit of its width and height.
+void AddBox(MeshPart* part, Vec3 low, Vec3 high, uint32_t material, float repeatsPerUnit);
+
+// A surface of revolution about the vertical axis through `base`: radius(t) at height
+// t * height for t in [0, 1], `sides` around, closed by a disc at the top when `closed`.
+// The texture wraps `wraps` times around.
+void AddLathe(MeshPart* part, Vec3 base, float height, const std::function<float(float t)>& radius, int sides,
+              int rows, uint32_t material, float wraps = 1.0f, bool closed = true);
+
 }  // namespace resgen

@@ -180,11 +180,7 @@ std::vector<XMaterialDef> MouseMaterials() {
 // that puts the pad's middle at kPlace.
 XFrameDef DeskFrame() {
     const float k = 1.0f / kMouseScale;
-    XFrameDef frame;
-    frame.name = "Desk";
-    const float transform[16] = {k, 0, 0, 0, 0, 0, k, 0, 0, -k, 0, 0, kPlace.x * k, -kPlace.z * k, kPlace.y * k, 1};
-    std::copy(transform, transform + 16, frame.transform);
-    return frame;
+    return UpFrame("Desk", k, {kPlace.x * k, -kPlace.z * k, kPlace.y * k});
 }
 
 // The mouse lies on the pad turned a little to the right, so the viewer sees its side.

@@ -2,78 +2,47 @@
 
 #include <algorithm>
 #include <cmath>
-#include <functional>
 
 #include "tools/resgen/noise.h"
+#include "tools/resgen/texture_painter.h"
 
 namespace resgen {
-namespace {
-
-struct Colour {
-    float r, g, b;
-};
-
-Colour Mix(Colour a, Colour b, float t) { return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t}; }
-
-// Fills the texture from a function of (u, v) in [0, 1) and a per-pixel grain in [-0.5, 0.5].
-std::vector<uint8_t> Paint(int size, uint32_t seed, const std::function<Colour(float u, float v, float grain)>& shade) {
-    std::vector<uint8_t> rgb(size_t(size) * size * 3);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const float grain = (Hash(uint32_t(x), uint32_t(y), seed) & 0xFF) / 255.0f - 0.5f;
-            const Colour c = shade((x + 0.5f) / size, (y + 0.5f) / size, grain);
-            uint8_t* p = &rgb[(size_t(y) * size + x) * 3];
-            p[0] = uint8_t(std::clamp(c.r, 0.0f, 255.0f));
-            p[1] = uint8_t(std::clamp(c.g, 0.0f, 255.0f));
-            p[2] = uint8_t(std::clamp(c.b, 0.0f, 255.0f));
-        }
-    }
-    return rgb;
-}
-
-// 1 inside a ring of the given radius and width around (cu, cv), fading over `soft`.
-float Ring(float u, float v, float cu, float cv, float radius, float width, float soft) {
-    const float d = std::fabs(std::hypot(u - cu, v - cv) - radius);
-    return std::clamp((width - d) / soft, 0.0f, 1.0f);
-}
-
-}  // namespace
 
 // The shell is mapped with u across (right to left) and v from the back to the nose.
 std::vector<uint8_t> MakeShellTexture(int size) {
     const LatticeNoise mottle(301);
-    return Paint(size, 302, [&](float u, float v, float grain) {
+    return PaintRgb(size, size, 302, [&](float u, float v, float grain) {
         const float sheen = std::exp(-std::pow((u - 0.38f) / 0.12f, 2.0f)) * 0.5f;
         Colour c = Mix({38, 40, 45}, {70, 73, 80}, sheen + 0.15f * Fractal(mottle, u * 6, v * 6, 3));
         const float emblem = std::max(Ring(u, v, 0.5f, 0.22f, 0.035f, 0.006f, 0.004f),
                                       Ring(u, v, 0.5f, 0.22f, 0.0f, 0.012f, 0.004f));
         c = Mix(c, {160, 164, 172}, emblem * 0.8f);
-        return Colour{c.r + grain * 6, c.g + grain * 6, c.b + grain * 6};
+        return Grained(c, grain, 6);
     });
 }
 
 std::vector<uint8_t> MakeButtonTexture(int size) {
     const LatticeNoise mottle(311);
-    return Paint(size, 312, [&](float u, float v, float grain) {
+    return PaintRgb(size, size, 312, [&](float u, float v, float grain) {
         const float edge = std::min(std::min(u, 1 - u), std::min(v, 1 - v));
         const float rim = std::clamp(1.0f - edge / 0.04f, 0.0f, 1.0f);
         Colour c = Mix({92, 96, 105}, {122, 127, 138}, 0.3f * Fractal(mottle, u * 5, v * 5, 3) + 0.25f * (1 - v));
         c = Mix(c, {30, 31, 35}, rim * 0.7f);
-        return Colour{c.r + grain * 5, c.g + grain * 5, c.b + grain * 5};
+        return Grained(c, grain, 5);
     });
 }
 
 std::vector<uint8_t> MakeRubberTexture(int size) {
-    return Paint(size, 321, [&](float u, float v, float grain) {
+    return PaintRgb(size, size, 321, [&](float u, float v, float grain) {
         const float ridge = 0.5f + 0.5f * std::cos(u * 2 * 3.14159265f * 4);
         const Colour c = Mix({18, 18, 20}, {46, 47, 50}, ridge);
-        return Colour{c.r + grain * 8, c.g + grain * 8, c.b + grain * 8};
+        return Grained(c, grain, 8);
     });
 }
 
 std::vector<uint8_t> MakePadTexture(int size) {
     const LatticeNoise dye(331);
-    return Paint(size, 332, [&](float u, float v, float grain) {
+    return PaintRgb(size, size, 332, [&](float u, float v, float grain) {
         const float weave = 0.5f + 0.25f * std::sin(u * size * 1.6f) * std::sin(v * size * 1.6f);
         Colour c = Mix({22, 46, 92}, {40, 74, 140}, 0.6f * Fractal(dye, u * 4, v * 4, 4) + 0.2f * weave);
         // A stitched border just inside the edge.
@@ -85,7 +54,7 @@ std::vector<uint8_t> MakePadTexture(int size) {
         const float emblem = std::max(Ring(u, v, 0.78f, 0.22f, 0.1f, 0.014f, 0.006f),
                                       Ring(u, v, 0.78f, 0.22f, 0.0f, 0.035f, 0.006f));
         c = Mix(c, {110, 140, 200}, emblem * 0.6f);
-        return Colour{c.r + grain * 10, c.g + grain * 10, c.b + grain * 12};
+        return Grained(c, grain, 10);
     });
 }
 

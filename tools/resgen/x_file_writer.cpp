@@ -87,6 +87,14 @@ private:
 
 }  // namespace
 
+XFrameDef UpFrame(const std::string& name, float scale, Vec3 offset) {
+    XFrameDef frame;
+    frame.name = name;
+    const float transform[16] = {scale, 0, 0, 0, 0, 0, scale, 0, 0, -scale, 0, 0, offset.x, offset.y, offset.z, 1};
+    std::copy(transform, transform + 16, frame.transform);
+    return frame;
+}
+
 bool WriteXFile(const std::string& path, const std::vector<XMaterialDef>& materials, const XFrameDef& root) {
     FILE* file = std::fopen(path.c_str(), "w");
     if (file == nullptr) return false;

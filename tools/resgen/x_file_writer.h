@@ -27,6 +27,11 @@ struct XFrameDef {
     std::vector<XFrameDef> children;
 };
 
+// A frame that takes geometry made with y up (the scenes' own axes) to a file whose z is up,
+// scaled by `scale` and then moved by `offset` (in file units): file = (x, -z, y) * scale +
+// offset. Programs stand such files up again with a quarter turn about x.
+XFrameDef UpFrame(const std::string& name, float scale, Vec3 offset);
+
 bool WriteXFile(const std::string& path, const std::vector<XMaterialDef>& materials, const XFrameDef& root);
 
 }  // namespace resgen
