@@ -46,6 +46,9 @@ bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
     // The offscreen driver gives a GL context through EGL with no display at all.
     if (host::IsHeadless()) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    // Closing the last window already arrives as its own WM_CLOSE; a quit event then comes
+    // only from the system (SIGINT, SIGTERM).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     SetGlAttributes();
     return true;
