@@ -46,6 +46,9 @@ public:
     Rope(int count, float totalMass, float length, float stiffness, float airFriction, D3DXVECTOR3 gravity,
          float groundRepulsion, float groundAbsorption, float groundFriction, float groundHeight);
 
+    // Advances the rope. A rope whose positions or velocities are no longer finite numbers
+    // (a huge jump of the held end can throw it hard enough) starts again from its start
+    // layout rather than drawing garbage for the rest of the run.
     void Simulate(float seconds);
 
     // The owner reads every position and writes the position of mass 0.
@@ -65,6 +68,11 @@ public:
     float groundHeight;
 
 private:
+    // The start layout: straight along +x from the held end, masses length / count apart, at
+    // rest. The held end stays where its owner put it, or returns to the origin when that
+    // is no finite point.
+    void PlaceAtStart();
+    bool IsFinite() const;
     void SubStep(float dt);
     void AccumulateForces();
 };
