@@ -113,6 +113,7 @@ void ParticleSystem::Render(const D3DXVECTOR3* cameraPosition) {
     device->SetFVF(ParticleVertexFormat);
     device->SetStreamSource(0, vertexBuffer, 0, sizeof(ParticleVertex));
 
+    const D3DCOLOR alpha = texture ? 0 : UntexturedSpriteAlpha;
     int start = 0, n = 0;
     ParticleVertex* batch = LockBatch(start);
     device->SetRenderState(D3DRS_POINTSIZE, FloatBits(RandomFloat(0.22, 0.27)));
@@ -120,7 +121,7 @@ void ParticleSystem::Render(const D3DXVECTOR3* cameraPosition) {
         if (!particle.alive) continue;
         if (!batch) break;
         batch[n].position = particle.position + *cameraPosition;
-        batch[n].colour = PackParticleColour(particle.colour);
+        batch[n].colour = PackParticleColour(particle.colour) | alpha;
         if (++n == batchSize) {
             vertexBuffer->Unlock();
             device->DrawPrimitive(D3DPT_POINTLIST, start, batchSize);
