@@ -22,8 +22,9 @@ $cxx $flags $includes -o "$out/texture_fuzzer" "$here/texture_fuzzer.cpp" \
 
 tools=$root/tools/demo-run
 $cxx $flags $includes -o "$out/input_script_fuzzer" "$here/input_script_fuzzer.cpp" \
-    "$tools/input_script.cpp" "$tools/run_options.cpp"
-$cxx $flags $includes -o "$out/run_options_fuzzer" "$here/run_options_fuzzer.cpp" "$tools/run_options.cpp"
+    "$tools/input_script.cpp" "$tools/run_options.cpp" "$tools/quoting.cpp"
+$cxx $flags $includes -o "$out/run_options_fuzzer" "$here/run_options_fuzzer.cpp" "$tools/run_options.cpp" \
+    "$tools/quoting.cpp"
 
 $cxx $flags $includes -o "$out/heightmap_fuzzer" "$here/heightmap_fuzzer.cpp" "$root/terrain/heightmap.cpp" \
     "$platform_build/platform/libplatform.a" \
