@@ -5,6 +5,11 @@ namespace {
 
 float g_maxPointSize = 256.0f;
 
+// The largest texture side, as on the Shader Model 3 cards of the programs' time. A texture
+// file larger than this is scaled down to it on loading, which also bounds what a small file
+// that declares a huge image can cost (a 4096 x 4096 texture with its mip chain is 85 MiB).
+constexpr DWORD kMaxTextureSide = 4096;
+
 // D3DPTFILTERCAPS_MINFPOINT | MINFLINEAR | MIPFPOINT | MIPFLINEAR | MAGFPOINT | MAGFLINEAR
 constexpr DWORD kFilterCaps = 0x00000100 | 0x00000200 | 0x00010000 | 0x00020000 | 0x01000000 | 0x02000000;
 // D3DPTADDRESSCAPS_WRAP | MIRROR | CLAMP | BORDER | MIRRORONCE
@@ -39,8 +44,8 @@ D3DCAPS9 DefaultDeviceCaps() {
     caps.TextureCaps = D3DPTEXTURECAPS_ALPHA | D3DPTEXTURECAPS_MIPMAP;
     caps.TextureFilterCaps = kFilterCaps;
     caps.TextureAddressCaps = kAddressCaps;
-    caps.MaxTextureWidth = 8192;
-    caps.MaxTextureHeight = 8192;
+    caps.MaxTextureWidth = kMaxTextureSide;
+    caps.MaxTextureHeight = kMaxTextureSide;
     caps.MaxTextureRepeat = 8192;
     caps.MaxTextureAspectRatio = 8192;
     caps.MaxAnisotropy = 1;

@@ -10,6 +10,7 @@
 #include "d3dx/jpeg_decoder.h"
 #include "d3dx/mip_chain.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -39,22 +40,40 @@ Image ExpandToArgb(const Image& image) {
     return expanded;
 }
 
+// The file's bytes; empty when it cannot be read or is larger than any texture file can be.
 std::optional<std::vector<uint8_t>> ReadWholeFile(FILE* file) {
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    if (std::ferror(file)) return std::nullopt;
+    if (std::fseek(file, 0, SEEK_END) != 0) return std::nullopt;
+    const long size = std::ftell(file);
+    if (size < 0 || static_cast<uint64_t>(size) > kMaxTextureFileBytes || std::fseek(file, 0, SEEK_SET) != 0)
+        return std::nullopt;
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    if (std::fread(bytes.data(), 1, bytes.size(), file) != bytes.size()) return std::nullopt;
     return bytes;
 }
 
 }  // namespace
 
-std::optional<Image> DecodeImageFile(Bytes file) {
-    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') return DecodeBmp(file);
-    if (file.size() >= 4 && std::memcmp(file.data(), "DDS ", 4) == 0) return DecodeDds(file);
-    if (file.size() >= 2 && file[0] == 0xff && file[1] == 0xd8) return DecodeJpeg(file);
-    return std::nullopt;
+std::optional<Image> DecodeImageFile(Bytes file, TextureLimits limits) {
+    std::optional<Image> image;
+    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') {
+        image = DecodeBmp(file, limits);
+    } else if (file.size() >= 4 && std::memcmp(file.data(), "DDS ", 4) == 0) {
+        image = DecodeDds(file);
+    } else if (file.size() >= 2 && file[0] == 0xff && file[1] == 0xd8) {
+        image = DecodeJpeg(file);
+    }
+    if (!image) return std::nullopt;
+    return FitWithin(std::move(*image), limits);
+}
+
+TextureLimits TextureLimitsOf(IDirect3DDevice9* device) {
+    D3DCAPS9 caps{};
+    TextureLimits limits;
+    if (SUCCEEDED(device->GetDeviceCaps(&caps)) && caps.MaxTextureWidth > 0 && caps.MaxTextureHeight > 0) {
+        limits.maxWidth = std::min<uint32_t>(caps.MaxTextureWidth, kMaxImageSide);
+        limits.maxHeight = std::min<uint32_t>(caps.MaxTextureHeight, kMaxImageSide);
+    }
+    return limits;
 }
 
 HRESULT UploadTexture(IDirect3DDevice9* device, const Image& image, IDirect3DTexture9** texture) {
@@ -76,7 +95,7 @@ HRESULT UploadTexture(IDirect3DDevice9* device, const Image& image, IDirect3DTex
 }
 
 HRESULT CreateTextureFromBytes(IDirect3DDevice9* device, Bytes file, IDirect3DTexture9** texture) {
-    std::optional<Image> image = DecodeImageFile(file);
+    std::optional<Image> image = DecodeImageFile(file, TextureLimitsOf(device));
     if (!image) return D3DXERR_INVALIDDATA;
     return UploadTexture(device, CompleteForTexture(std::move(*image)), texture);
 }
