@@ -54,13 +54,13 @@ void CheckTextureChain(const Image& chain) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Bytes file(data, size);
-    CheckDecoded(DecodeBmp(file));
-    CheckDecoded(DecodeDds(file));
-    CheckDecoded(DecodeJpeg(file));
     // Decoded within the limits of a device that takes 1024 x 1024 at most, as the loader
     // does: a legal file (RLE8 in particular) may declare 16384 x 16384 texels in a few bytes.
     constexpr TextureLimits kDevice{1024, 1024};
+    Bytes file(data, size);
+    CheckDecoded(DecodeBmp(file, kDevice));
+    CheckDecoded(DecodeDds(file));
+    CheckDecoded(DecodeJpeg(file));
     std::optional<Image> image = DecodeImageFile(file, kDevice);
     if (!image) return 0;
     const ImageLevel& top = image->levels.front();
