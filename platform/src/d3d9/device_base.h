@@ -110,10 +110,11 @@ protected:
     // Drops the device's references to bound textures, buffers and indices.
     void releaseBindings();
 
-    // Hooks of the drawing device, called after validation succeeded.
+    // Hooks of the drawing device, called after validation succeeded. A draw that the device
+    // could not carry out returns its failure, which the Draw method returns in turn.
     virtual void onClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) = 0;
     virtual void onPresent() = 0;
-    virtual void onDraw(const DrawCall& call) = 0;
+    virtual HRESULT onDraw(const DrawCall& call) = 0;
 
 private:
     HRESULT validateDraw(D3DPRIMITIVETYPE type, UINT primitiveCount) const;

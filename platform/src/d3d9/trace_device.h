@@ -75,7 +75,7 @@ public:
 protected:
     void onClear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override {}
     void onPresent() override {}
-    void onDraw(const DrawCall&) override {}
+    HRESULT onDraw(const DrawCall&) override { return D3D_OK; }
 
 private:
     void record(std::string line) { calls_.push_back(std::move(line)); }

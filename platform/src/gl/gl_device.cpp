@@ -1,6 +1,7 @@
 // The GL device's life cycle, back buffer, Clear and Present. Drawing is in gl_draw.cpp.
 #include "gl/gl_device.h"
 
+#include "core/report.h"
 #include "d3d9/device_caps.h"
 #include "gl/gl_device_factory.h"
 #include "gl/present_hooks.h"
@@ -10,6 +11,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -57,12 +59,8 @@ static void KeepFreedHeapMapped() {
 
 bool GlDevice::initialise() {
     KeepFreedHeapMapped();
-    std::string error;
     program_ = std::make_unique<FfpProgram>();
-    if (!program_->build(PackFfpShape(ffpInputs(D3DPT_TRIANGLELIST)), &error)) {
-        SDL_Log("fixed-function shader: %s", error.c_str());
-        return false;
-    }
+    if (!program_->build(PackFfpShape(ffpInputs(D3DPT_TRIANGLELIST)))) return false;
     GLsizei width = static_cast<GLsizei>(backBufferWidth());
     GLsizei height = static_cast<GLsizei>(backBufferHeight());
     glGenRenderbuffers(1, &colorBuffer_);
@@ -76,7 +74,14 @@ bool GlDevice::initialise() {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    if (status != GL_FRAMEBUFFER_COMPLETE) {
+        char reason[160];
+        std::snprintf(reason, sizeof reason, "no device: GL cannot make a %dx%d back buffer (framebuffer status 0x%04x)",
+                      width, height, status);
+        ReportFailure(reason);
+        return false;
+    }
 
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);

@@ -246,8 +246,12 @@ void GlDevice::issueDraw(const DrawCall& call) {
                              reinterpret_cast<const void*>(offset), call.baseVertex);
 }
 
-void GlDevice::onDraw(const DrawCall& call) {
-    if (prepareDraw(call)) issueDraw(call);
+// A draw whose fixed-function shader the driver refused draws nothing and says so; the
+// refusal itself was reported once, when the shader failed.
+HRESULT GlDevice::onDraw(const DrawCall& call) {
+    if (!prepareDraw(call)) return D3DERR_DRIVERINTERNALERROR;
+    issueDraw(call);
+    return D3D_OK;
 }
 
 }  // namespace platform
