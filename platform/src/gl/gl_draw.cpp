@@ -1,6 +1,7 @@
 // prepareDraw: turns the stored D3D state into GL state, uniforms and vertex attribute
 // pointers, then issues the draw.
 #include "d3d9/fvf_layout.h"
+#include "d3d9/shader_render_states.h"
 #include "gl/ffp_shader_source.h"
 #include "gl/gl_device.h"
 #include "gl/gl_resources.h"
@@ -188,7 +189,7 @@ FfpInputs GlDevice::ffpInputs(D3DPRIMITIVETYPE type) const {
     inputs.textureBound[0] = textureBound(0);
     inputs.textureBound[1] = textureBound(1);
     inputs.drawingPoints = type == D3DPT_POINTLIST;
-    inputs.flatShading = state().renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    inputs.flatShading = ShaderRenderState<D3DRS_SHADEMODE>(state()) == D3DSHADE_FLAT;
     inputs.maxPointSize = maxPointSize_;
     return inputs;
 }

@@ -25,7 +25,7 @@ TEST(GlFailure, RefusedShaderIsReportedOncePerShapeWithTheDriversLog) {
     {
         platform::FfpProgram program(platform::FfpSources{BrokenVertexShader, platform::FfpFragmentShaderSource});
         platform::FfpShape first{}, second{};
-        second.lighting[3] = 1;
+        second.lightCount = 1;
         CaptureStderr();
         EXPECT_EQ(program.programFor(first), 0u);
         EXPECT_EQ(program.programFor(first), 0u);
