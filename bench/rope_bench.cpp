@@ -9,7 +9,16 @@
 namespace {
 
 Rope MakeHangingRope() {
-    Rope rope(80, 20.0f, 20.0f, 10000.0f, 1.0f, D3DXVECTOR3(0.0f, -9.81f, 0.0f), 1000.0f, 2.0f, 0.2f, 0.0f);
+    Rope rope({.count = 80,
+               .totalMass = 20.0f,
+               .length = 20.0f,
+               .stiffness = 10000.0f,
+               .airFriction = 1.0f,
+               .gravity = D3DXVECTOR3(0.0f, -9.81f, 0.0f),
+               .groundRepulsion = 1000.0f,
+               .groundAbsorption = 2.0f,
+               .groundFriction = 0.2f,
+               .groundHeight = 0.0f});
     rope.masses[0].position.y = 10.0f;
     return rope;
 }

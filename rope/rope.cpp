@@ -14,18 +14,17 @@ void RopeSpring::Apply() const {
     second->force -= pull;
 }
 
-Rope::Rope(int count_, float totalMass_, float length_, float stiffness_, float airFriction_, D3DXVECTOR3 gravity_,
-           float groundRepulsion_, float groundAbsorption_, float groundFriction_, float groundHeight_)
-    : count(count_ > 0 ? count_ : 0),
-      totalMass(totalMass_),
-      length(length_),
-      stiffness(stiffness_),
-      airFriction(airFriction_),
-      gravity(gravity_),
-      groundRepulsion(groundRepulsion_),
-      groundAbsorption(groundAbsorption_),
-      groundFriction(groundFriction_),
-      groundHeight(groundHeight_) {
+Rope::Rope(const RopeSettings& settings)
+    : count(settings.count > 0 ? settings.count : 0),
+      totalMass(settings.totalMass),
+      length(settings.length),
+      stiffness(settings.stiffness),
+      airFriction(settings.airFriction),
+      gravity(settings.gravity),
+      groundRepulsion(settings.groundRepulsion),
+      groundAbsorption(settings.groundAbsorption),
+      groundFriction(settings.groundFriction),
+      groundHeight(settings.groundHeight) {
     float spacing = length / count;
     float pointMass = totalMass / count;
     masses.assign(count, RopeMass{});

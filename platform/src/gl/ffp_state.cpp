@@ -1,6 +1,7 @@
 #include "gl/ffp_state.h"
 
 #include "d3d9/shader_render_states.h"
+#include "gl/gl_translate.h"
 
 #include <algorithm>
 #include <cmath>
@@ -10,10 +11,8 @@ namespace platform {
 namespace {
 
 void StoreColor(float out[4], D3DCOLOR color) {
-    out[0] = ((color >> 16) & 0xff) / 255.0f;
-    out[1] = ((color >> 8) & 0xff) / 255.0f;
-    out[2] = (color & 0xff) / 255.0f;
-    out[3] = ((color >> 24) & 0xff) / 255.0f;
+    const std::array<float, 4> rgba = toGlColor(color);
+    std::copy(rgba.begin(), rgba.end(), out);
 }
 
 void StoreColor(float out[4], const D3DCOLORVALUE& color) {

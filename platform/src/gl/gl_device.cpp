@@ -4,6 +4,7 @@
 #include "core/report.h"
 #include "d3d9/device_caps.h"
 #include "gl/gl_device_factory.h"
+#include "gl/gl_translate.h"
 #include "gl/present_hooks.h"
 #include "window/window_internal.h"
 
@@ -112,8 +113,8 @@ void GlDevice::onClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
         mask |= GL_COLOR_BUFFER_BIT;
-        glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
-                     ((color >> 24) & 0xff) / 255.0f);
+        const std::array<float, 4> rgba = toGlColor(color);
+        glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
         cache_->colorMask(0xf);
     }
     if (flags & D3DCLEAR_ZBUFFER) {

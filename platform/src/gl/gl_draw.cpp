@@ -47,11 +47,6 @@ StencilFace StencilFaceOf(const DeviceState& state, D3DRENDERSTATETYPE func, D3D
                        toGlStencilOp(rs[depthFail]),  toGlStencilOp(rs[pass])};
 }
 
-std::array<float, 4> ColorOf(D3DCOLOR color) {
-    return {((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
-            ((color >> 24) & 0xff) / 255.0f};
-}
-
 int TexCoordSetOf(const DeviceState& state, const FvfLayout& layout, int stage) {
     int set = static_cast<int>(state.stageStates[stage][D3DTSS_TEXCOORDINDEX] & 0xffff);
     return set < layout.texCoordSetCount ? set : -1;
@@ -67,7 +62,7 @@ void GlDevice::applyRenderStates() {
     cache_->depthMask(rs[D3DRS_ZWRITEENABLE] != FALSE);
     cache_->enable(GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != FALSE);
     cache_->blend(BlendStateOf(s));
-    cache_->blendColor(ColorOf(rs[D3DRS_BLENDFACTOR]));
+    cache_->blendColor(toGlColor(rs[D3DRS_BLENDFACTOR]));
     cache_->colorMask(rs[D3DRS_COLORWRITEENABLE]);
     // With glFrontFace(GL_CW), D3D's clockwise faces are GL's front faces.
     cache_->enable(GL_CULL_FACE, rs[D3DRS_CULLMODE] != D3DCULL_NONE);
@@ -130,7 +125,7 @@ void GlDevice::applySamplers() {
                             toGlMinFilter(ss[D3DSAMP_MINFILTER], ss[D3DSAMP_MIPFILTER]));
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, toGlAddress(ss[D3DSAMP_ADDRESSU]));
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, toGlAddress(ss[D3DSAMP_ADDRESSV]));
-        std::array<float, 4> border = ColorOf(ss[D3DSAMP_BORDERCOLOR]);
+        std::array<float, 4> border = toGlColor(ss[D3DSAMP_BORDERCOLOR]);
         glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border.data());
         cache_->bindSampler(stage, sampler);
     }

@@ -5,7 +5,6 @@
 #include "d3d9/shader_render_states.h"
 #include "gl_fixture.h"
 
-#include <bit>
 #include <functional>
 #include <set>
 
@@ -26,8 +25,6 @@ struct PointVertex {  // D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1
 constexpr DWORD kPointFvf = D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX1;
 
 enum class Scene { kLit, kScreen, kPoint };
-
-DWORD Float(float value) { return std::bit_cast<DWORD>(value); }
 
 // One state, two values that must draw differently, and the scene that shows it.
 struct StateCase {
@@ -50,10 +47,10 @@ void AlphaTest(IDirect3DDevice9* device) {
 
 void ScaledPoints(IDirect3DDevice9* device) {
     device->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
-    device->SetRenderState(D3DRS_POINTSIZE, Float(0.25f));
-    device->SetRenderState(D3DRS_POINTSCALE_A, Float(1.0f));
-    device->SetRenderState(D3DRS_POINTSCALE_B, Float(1.0f));
-    device->SetRenderState(D3DRS_POINTSCALE_C, Float(1.0f));
+    device->SetRenderState(D3DRS_POINTSIZE, FloatBits(0.25f));
+    device->SetRenderState(D3DRS_POINTSCALE_A, FloatBits(1.0f));
+    device->SetRenderState(D3DRS_POINTSCALE_B, FloatBits(1.0f));
+    device->SetRenderState(D3DRS_POINTSCALE_C, FloatBits(1.0f));
 }
 
 std::vector<StateCase> Cases() {
@@ -81,14 +78,14 @@ std::vector<StateCase> Cases() {
              device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
          }},
         {D3DRS_SHADEMODE, D3DSHADE_GOURAUD, D3DSHADE_FLAT, Scene::kScreen},
-        {D3DRS_POINTSIZE, Float(4.0f), Float(16.0f), Scene::kPoint},
-        {D3DRS_POINTSIZE_MIN, Float(0.0f), Float(12.0f), Scene::kPoint},
-        {D3DRS_POINTSIZE_MAX, Float(64.0f), Float(2.0f), Scene::kPoint},
+        {D3DRS_POINTSIZE, FloatBits(4.0f), FloatBits(16.0f), Scene::kPoint},
+        {D3DRS_POINTSIZE_MIN, FloatBits(0.0f), FloatBits(12.0f), Scene::kPoint},
+        {D3DRS_POINTSIZE_MAX, FloatBits(64.0f), FloatBits(2.0f), Scene::kPoint},
         {D3DRS_POINTSPRITEENABLE, FALSE, TRUE, Scene::kPoint},
         {D3DRS_POINTSCALEENABLE, FALSE, TRUE, Scene::kPoint},
-        {D3DRS_POINTSCALE_A, Float(1.0f), Float(16.0f), Scene::kPoint, ScaledPoints},
-        {D3DRS_POINTSCALE_B, Float(1.0f), Float(16.0f), Scene::kPoint, ScaledPoints},
-        {D3DRS_POINTSCALE_C, Float(1.0f), Float(16.0f), Scene::kPoint, ScaledPoints},
+        {D3DRS_POINTSCALE_A, FloatBits(1.0f), FloatBits(16.0f), Scene::kPoint, ScaledPoints},
+        {D3DRS_POINTSCALE_B, FloatBits(1.0f), FloatBits(16.0f), Scene::kPoint, ScaledPoints},
+        {D3DRS_POINTSCALE_C, FloatBits(1.0f), FloatBits(16.0f), Scene::kPoint, ScaledPoints},
     };
 }
 
@@ -153,7 +150,7 @@ protected:
         texture_->UnlockRect(0);
         device_->SetTexture(0, texture_);
         device_->SetRenderState(D3DRS_LIGHTING, FALSE);
-        device_->SetRenderState(D3DRS_POINTSIZE, Float(8.0f));
+        device_->SetRenderState(D3DRS_POINTSIZE, FloatBits(8.0f));
         const PointVertex point = {0, 0, 0.5f, D3DCOLOR_XRGB(255, 255, 0), 0.1f, 0.1f};
         Bind(&point, sizeof point, sizeof point, kPointFvf);
     }
