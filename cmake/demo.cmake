@@ -30,9 +30,10 @@ function(add_demo_program name)
 endfunction()
 
 # A GoogleTest executable registered with CTest. LABELS: "slow" for tests left out of the
-# quick subset (ctest -LE slow).
+# quick subset (ctest -LE slow). PROPERTIES: more CTest properties of its tests, such as
+# RESOURCE_LOCK for tests that must not run at the same time.
 function(add_demo_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
@@ -42,6 +43,7 @@ function(add_demo_test name)
   if(ARG_LABELS)
     list(APPEND properties LABELS "${ARG_LABELS}")
   endif()
+  list(APPEND properties ${ARG_PROPERTIES})
   gtest_discover_tests(${name}
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     PROPERTIES ${properties}
