@@ -1,6 +1,7 @@
 #include "terrain/heightmap.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 
