@@ -1,4 +1,5 @@
 // One second of the tether program's rope: 1000 sub-steps of 80 masses and 79 springs.
+#include "programs/tether/tether_rope.h"
 #include "rope/rope.h"
 
 #include <benchmark/benchmark.h>
@@ -9,17 +10,8 @@
 namespace {
 
 Rope MakeHangingRope() {
-    Rope rope({.count = 80,
-               .totalMass = 20.0f,
-               .length = 20.0f,
-               .stiffness = 10000.0f,
-               .airFriction = 1.0f,
-               .gravity = D3DXVECTOR3(0.0f, -9.81f, 0.0f),
-               .groundRepulsion = 1000.0f,
-               .groundAbsorption = 2.0f,
-               .groundFriction = 0.2f,
-               .groundHeight = 0.0f});
-    rope.masses[0].position.y = 10.0f;
+    Rope rope(kTetherRope);
+    rope.masses[0].position.y = kHeldEndStartHeight;
     return rope;
 }
 

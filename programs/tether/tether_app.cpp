@@ -25,23 +25,6 @@ const FloorVertex kFloor[6] = {
     {-50.0f, -2.0f, -50.0f, 0xFFFFFFFF}, {-50.0f, -2.0f, 50.0f, 0xFFFFFFFF}, {50.0f, -2.0f, -50.0f, 0xFFFFFFFF},
 };
 
-// 80 masses over 20 units of 20 mass units, stiff springs, a little air drag, the ground
-// at y = 0.
-const RopeSettings kRopeSettings = {
-    .count = kRopeMassCount,
-    .totalMass = 20.0f,
-    .length = 20.0f,
-    .stiffness = 10000.0f,
-    .airFriction = 1.0f,
-    .gravity = D3DXVECTOR3(0.0f, -9.81f, 0.0f),
-    .groundRepulsion = 1000.0f,
-    .groundAbsorption = 2.0f,
-    .groundFriction = 0.2f,
-    .groundHeight = 0.0f,
-};
-// The held end starts this high, so the rope swings down at once.
-constexpr float kHeldEndStartHeight = 10.0f;
-
 // Behind and beside the rope's start, looking 20 degrees down across it.
 const D3DXVECTOR3 kStartPosition(-10.0f, 20.0f, -20.0f);
 constexpr float kStartPitch = 0.34906587f;
@@ -96,7 +79,7 @@ void TetherApp::Init() {
 
     for (D3DXVECTOR3& point : shadowPoints) point.y = kShadowHeight;
 
-    rope = std::make_unique<Rope>(kRopeSettings);
+    rope = std::make_unique<Rope>(kTetherRope);
     // The rope starts lying along +x; lifting its held end makes it swing down at once.
     rope->masses[0].position.y = kHeldEndStartHeight;
 

@@ -1,6 +1,7 @@
 // Small ropes whose forces can be worked out by hand.
 #pragma once
 
+#include "programs/tether/tether_rope.h"
 #include "rope/rope.h"
 
 namespace rope_test {
@@ -24,17 +25,6 @@ struct QuietRopeSettings : RopeSettings {
 inline Rope MakeRope(const RopeSettings& settings) { return Rope(settings); }
 
 // The rope the tether program hangs: 80 masses over 20 units.
-inline Rope MakeProgramRope() {
-    return Rope({.count = 80,
-                 .totalMass = 20.0f,
-                 .length = 20.0f,
-                 .stiffness = 10000.0f,
-                 .airFriction = 1.0f,
-                 .gravity = D3DXVECTOR3(0.0f, -9.81f, 0.0f),
-                 .groundRepulsion = 1000.0f,
-                 .groundAbsorption = 2.0f,
-                 .groundFriction = 0.2f,
-                 .groundHeight = 0.0f});
-}
+inline Rope MakeProgramRope() { return Rope(kTetherRope); }
 
 }  // namespace rope_test

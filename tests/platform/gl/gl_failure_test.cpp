@@ -44,15 +44,8 @@ TEST(GlFailure, RefusedShaderIsReportedOncePerShapeWithTheDriversLog) {
 TEST(GlFailure, BackBufferGlCannotMakeMeansNoDevice) {
     demo_test::HeadlessDevice headless = demo_test::CreateHeadlessDevice(16, 16);
     ASSERT_NE(headless.d3d, nullptr);
-    D3DPRESENT_PARAMETERS parameters{};
-    parameters.BackBufferWidth = 100000;  // far past any GL renderbuffer
-    parameters.BackBufferHeight = 16;
-    parameters.BackBufferFormat = D3DFMT_X8R8G8B8;
-    parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    parameters.hDeviceWindow = headless.window;
-    parameters.Windowed = TRUE;
-    parameters.EnableAutoDepthStencil = TRUE;
-    parameters.AutoDepthStencilFormat = D3DFMT_D24S8;
+    // Far wider than any GL renderbuffer.
+    D3DPRESENT_PARAMETERS parameters = demo_test::HeadlessPresentParameters(headless.window, 100000, 16);
     IDirect3DDevice9* device = nullptr;
     CaptureStderr();
     const HRESULT created = headless.d3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, headless.window,
