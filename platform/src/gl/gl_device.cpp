@@ -185,6 +185,7 @@ HRESULT CreateGlDevice(HWND window, const D3DPRESENT_PARAMETERS& parameters, IDi
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);  // forward-compatible contexts reject wide lines
     SDL_GLContext context = SDL_GL_CreateContext(sdlWindow);
     if (context == nullptr) return D3DERR_NOTAVAILABLE;
+    KeepLibrariesLoadedForLeakChecks();
     SDL_GL_MakeCurrent(sdlWindow, context);
     SDL_GL_SetSwapInterval(0);  // D3DPRESENT_INTERVAL_IMMEDIATE
     GLfloat pointSizes[2] = {1.0f, 64.0f};

@@ -5,6 +5,9 @@
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdlib>
 #include <optional>
 
@@ -41,6 +44,20 @@ bool IsHeadless() { return chosenHeadless.has_value() ? *chosenHeadless : !Displ
 }  // namespace host
 
 namespace platform {
+
+#if defined(__SANITIZE_ADDRESS__)
+void KeepLibrariesLoadedForLeakChecks() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+#else
+void KeepLibrariesLoadedForLeakChecks() {}
+#endif
 
 bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
