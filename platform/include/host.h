@@ -53,6 +53,9 @@ void SetFinishOnPresent(bool finish);
 bool ReadBackBuffer(IDirect3DDevice9* device, int* width, int* height, std::vector<uint32_t>* argb);
 // Writes ARGB pixels (top row first) as an RGB PNG file. False on failure.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint32_t>& argb);
+// Reads a PNG file (any colour type) as ARGB pixels, alpha 0xFF, top row first. False when
+// the file cannot be read as a PNG.
+bool ReadPng(const std::string& path, int* width, int* height, std::vector<uint32_t>* argb);
 // The same as a baseline JPEG of the given quality (1 to 100). False on failure.
 bool WriteJpeg(const std::string& path, int width, int height, const std::vector<uint32_t>& argb, int quality);
 

@@ -5,23 +5,18 @@
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_PNG
-#include <stb/stb_image.h>
 
 namespace wine_check {
 
 bool LoadPng(const std::string& path, Image* image, std::string* error) {
-    int width = 0, height = 0, channels = 0;
-    unsigned char* rgb = stbi_load(path.c_str(), &width, &height, &channels, 3);
-    if (rgb == nullptr) {
-        *error = "cannot read " + path + ": " + stbi_failure_reason();
+    std::vector<uint32_t> argb;
+    if (!host::ReadPng(path, &image->width, &image->height, &argb)) {
+        *error = "cannot read " + path + " as a PNG file";
         return false;
     }
-    image->width = width;
-    image->height = height;
-    image->pixels.resize(size_t(width) * height);
-    for (size_t i = 0; i < image->pixels.size(); ++i)
-        image->pixels[i] = uint32_t(rgb[3 * i]) << 16 | uint32_t(rgb[3 * i + 1]) << 8 | rgb[3 * i + 2];
-    stbi_image_free(rgb);
+    // The comparison keeps red, green and blue only.
+    image->pixels.resize(argb.size());
+    for (size_t i = 0; i < argb.size(); ++i) image->pixels[i] = argb[i] & 0x00FFFFFF;
     return true;
 }
 

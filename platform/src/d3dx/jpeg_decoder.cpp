@@ -3,8 +3,10 @@
 #include <array>
 #include <climits>
 
+// The one stb_image of the layer: JPEG textures here, PNG for host::ReadPng (core/png.cpp).
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_ONLY_JPEG
+#define STBI_ONLY_PNG
 #define STBI_NO_STDIO
 #include <stb/stb_image.h>
 
