@@ -16,10 +16,6 @@ using namespace scene_test;
 constexpr const wchar_t* kObjectFile = L"..\\Resource\\3DResource.ini";
 constexpr const wchar_t* kTreeFile = L"..//Resource//tree.ini";
 
-struct Box {
-    D3DXVECTOR3 low, high;
-};
-
 class SceneFilesTest : public SceneTest {
 protected:
     void SetUp() override {

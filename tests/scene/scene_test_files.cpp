@@ -41,25 +41,34 @@ std::string ReadBytes(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-std::string BoxXFile(const D3DXVECTOR3& low, const D3DXVECTOR3& high) {
-    std::string text = "xof 0303txt 0032\nMesh Box {\n 8;\n";
-    char line[128];
-    for (int i = 0; i < 8; ++i) {
-        std::snprintf(line, sizeof line, " %f;%f;%f;%s\n", (i & 1) ? high.x : low.x, (i & 2) ? high.y : low.y,
-                      (i & 4) ? high.z : low.z, i < 7 ? "," : ";");
-        text += line;
+std::string BoxesXFile(const std::vector<Box>& boxes) {
+    std::string text = "xof 0303txt 0032\nMesh Boxes {\n " + std::to_string(8 * boxes.size()) + ";\n";
+    char line[160];
+    for (size_t b = 0; b < boxes.size(); ++b) {
+        const Box& box = boxes[b];
+        for (int i = 0; i < 8; ++i) {
+            std::snprintf(line, sizeof line, " %f;%f;%f;%s\n", (i & 1) ? box.high.x : box.low.x,
+                          (i & 2) ? box.high.y : box.low.y, (i & 4) ? box.high.z : box.low.z,
+                          b + 1 == boxes.size() && i == 7 ? ";" : ",");
+            text += line;
+        }
     }
     // Two triangles on each side; corner i has bit 0 for x, bit 1 for y, bit 2 for z.
-    text +=
-        " 12;\n"
-        " 3;0,2,1;, 3;1,2,3;,\n"  // z low
-        " 3;4,5,6;, 3;5,7,6;,\n"  // z high
-        " 3;0,1,4;, 3;1,5,4;,\n"  // y low
-        " 3;2,6,3;, 3;3,6,7;,\n"  // y high
-        " 3;0,4,2;, 3;2,4,6;,\n"  // x low
-        " 3;1,3,5;, 3;3,7,5;;\n"  // x high
-        " MeshMaterialList {\n  1;\n  12;\n  0,0,0,0,0,0,0,0,0,0,0,0;;\n"
-        "  Material {\n   1.0;1.0;1.0;1.0;;\n   10.0;\n   0.0;0.0;0.0;;\n   0.0;0.0;0.0;;\n  }\n }\n}\n";
+    constexpr int kFaces[12][3] = {{0, 2, 1}, {1, 2, 3}, {4, 5, 6}, {5, 7, 6}, {0, 1, 4}, {1, 5, 4},
+                                   {2, 6, 3}, {3, 6, 7}, {0, 4, 2}, {2, 4, 6}, {1, 3, 5}, {3, 7, 5}};
+    const size_t faces = 12 * boxes.size();
+    text += " " + std::to_string(faces) + ";\n";
+    for (size_t b = 0; b < boxes.size(); ++b) {
+        for (int f = 0; f < 12; ++f) {
+            const int first = static_cast<int>(8 * b);
+            std::snprintf(line, sizeof line, " 3;%d,%d,%d;%s\n", first + kFaces[f][0], first + kFaces[f][1],
+                          first + kFaces[f][2], b + 1 == boxes.size() && f == 11 ? ";" : ",");
+            text += line;
+        }
+    }
+    text += " MeshMaterialList {\n  1;\n  " + std::to_string(faces) + ";\n  ";
+    for (size_t f = 0; f < faces; ++f) text += f + 1 < faces ? "0," : "0;;\n";
+    text += "  Material {\n   1.0;1.0;1.0;1.0;;\n   10.0;\n   0.0;0.0;0.0;;\n   0.0;0.0;0.0;;\n  }\n }\n}\n";
     return text;
 }
 

@@ -35,9 +35,13 @@ public:
 void WriteBytes(const fs::path& path, const std::string& bytes);
 std::string ReadBytes(const fs::path& path);
 
-// An axis-aligned box from `low` to `high` as a text X file: 8 corners, 12 triangles, one
+struct Box {
+    D3DXVECTOR3 low, high;
+};
+// Axis-aligned boxes as one mesh in a text X file: 8 corners and 12 triangles a box, one
 // white material without a texture.
-std::string BoxXFile(const D3DXVECTOR3& low, const D3DXVECTOR3& high);
+std::string BoxesXFile(const std::vector<Box>& boxes);
+inline std::string BoxXFile(const D3DXVECTOR3& low, const D3DXVECTOR3& high) { return BoxesXFile({{low, high}}); }
 
 // A tree.mesh file built up field by field, little-endian.
 class TreeMeshBytes {
