@@ -119,7 +119,9 @@ TEST_F(LandscaperRun, PickDragGrowPlantAndSaveRewriteOnlyWhatChanged) {
     EXPECT_EQ(objects[17], "posy=0.000000\r");
     EXPECT_NEAR(ValueOf(objects[18], "posz"), well.z, 0.05);
     for (size_t i = 0; i < objects.size(); ++i) {
-        if (i < 15 || i > 18) EXPECT_EQ(objects[i], objectsBefore[i]) << "line " << i + 1;
+        if (i < 15 || i > 18) {
+            EXPECT_EQ(objects[i], objectsBefore[i]) << "line " << i + 1;
+        }
     }
 
     // Twenty-one trees: the new one where the ray under the cursor met the ground.
@@ -133,7 +135,9 @@ TEST_F(LandscaperRun, PickDragGrowPlantAndSaveRewriteOnlyWhatChanged) {
     EXPECT_EQ(tail[2], "posy=0.000000\r");
     EXPECT_NEAR(ValueOf(tail[3], "posz"), planted.z, 0.05);
     for (size_t i = 0; i < treesBefore.size(); ++i) {
-        if (i != 2) EXPECT_EQ(trees[i], treesBefore[i]) << "line " << i + 1;
+        if (i != 2) {
+            EXPECT_EQ(trees[i], treesBefore[i]) << "line " << i + 1;
+        }
     }
 
     for (const auto& entry : fs::directory_iterator(resources)) {
