@@ -18,7 +18,7 @@ d3dx=$root/platform/src/d3dx
 $cxx $flags $includes -o "$out/texture_fuzzer" "$here/texture_fuzzer.cpp" \
     "$d3dx/image.cpp" "$d3dx/bmp_decoder.cpp" "$d3dx/dds_decoder.cpp" "$d3dx/jpeg_decoder.cpp" \
     "$d3dx/dxt_codec.cpp" "$d3dx/mip_chain.cpp" "$d3dx/texture_loader.cpp" \
-    "$root/platform/src/core/paths.cpp" "$root/platform/src/core/text.cpp"
+    "$root/platform/src/core/paths.cpp" "$root/platform/src/core/regular_file.cpp" "$root/platform/src/core/text.cpp"
 
 tools=$root/tools/demo-run
 $cxx $flags $includes -o "$out/input_script_fuzzer" "$here/input_script_fuzzer.cpp" \

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -209,6 +211,19 @@ TEST_F(TreeMeshTest, NameEndsAtItsFirstNulAndKeepsCharactersBeyondTheBasicPlane)
     ASSERT_TRUE(file.has_value());
     EXPECT_EQ(file->textureNames[0], L"leaf.dds");
     EXPECT_EQ(file->textureNames[1], L"\u6811\U0001F332.dds");
+}
+
+// The names come from the file: one naming a device that never ends or a FIFO that nobody
+// writes must neither hang the load nor use up the memory.
+TEST_F(TreeMeshTest, TextureNamedAfterADeviceOrAFifoLeavesItsSubsetUntextured) {
+    ASSERT_EQ(mkfifo(folder->Path("pipe").c_str(), 0600), 0);
+    TreeMeshBytes bytes;
+    bytes.U32(1).U32(3).U32(2).U32(1).U32(0).Name(u"/dev/zero").Name(u"..\\Resource\\pipe");
+    for (int i = 0; i < 15; ++i) bytes.F32(0);
+    bytes.U16(0).U16(1).U16(2).U32(1);
+    ASSERT_TRUE(LoadBytes(bytes.bytes));
+    EXPECT_EQ(tree.textures, (std::vector<IDirect3DTexture9*>{nullptr, nullptr}));
+    EXPECT_TRUE(boxes.empty());
 }
 
 TEST_F(TreeMeshTest, MovingTwiceToOnePlaceChangesNothing) {

@@ -9,6 +9,7 @@
 #include <mutex>
 #include <vector>
 
+#include "core/regular_file.h"
 #include "core/text.h"
 
 namespace platform {
@@ -119,21 +120,16 @@ FILE* OpenFile(const std::string& windowsPath, const char* mode) {
 
 FILE* OpenFile(const std::wstring& windowsPath, const char* mode) { return OpenFile(Utf8FromWide(windowsPath), mode); }
 
-static std::optional<std::vector<uint8_t>> ReadRest(FILE* file) {
-    std::vector<uint8_t> bytes;
-    uint8_t chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0) bytes.insert(bytes.end(), chunk, chunk + got);
-    if (std::ferror(file)) return std::nullopt;
-    return bytes;
-}
+// The largest file a loader reads whole: far beyond any picture or mesh the programs use,
+// small enough that a wrong file cannot use up the memory.
+constexpr size_t kMaxWholeFileBytes = size_t{256} << 20;
 
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& windowsPath) {
-    FILE* file = OpenFile(windowsPath, "rb");
-    if (file == nullptr) return std::nullopt;
-    std::optional<std::vector<uint8_t>> bytes = ReadRest(file);
-    std::fclose(file);
-    return bytes;
+    // Only regular files are read: a name taken from a data file could be a device that never
+    // ends (/dev/zero) or a FIFO that blocks.
+    const RegularFileContents contents = ReadRegularFile(ResolvePath(windowsPath), kMaxWholeFileBytes);
+    if (contents.status != RegularFileContents::Status::Read) return std::nullopt;
+    return std::vector<uint8_t>(contents.bytes.begin(), contents.bytes.end());
 }
 
 }  // namespace platform

@@ -21,7 +21,8 @@ std::string ResolvePath(const std::wstring& windowsPath);
 FILE* OpenFile(const std::string& windowsPath, const char* mode);
 FILE* OpenFile(const std::wstring& windowsPath, const char* mode);
 
-// Every byte of a file named by a Windows-style path; nothing when it cannot be read.
+// Every byte of a regular file named by a Windows-style path; nothing when it cannot be read,
+// is no regular file (a folder, a device, a FIFO) or is too large to be a picture or a mesh.
 std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& windowsPath);
 
 }  // namespace platform
