@@ -84,6 +84,7 @@ TEST_F(SkyBoxTest, DrawCentresTheCubeOnTheCameraAndPutsTheWorldBack) {
     D3DXMATRIX world;
     D3DXMatrixScaling(&world, 3, 3, 3);
     device->SetTransform(D3DTS_WORLD, &world);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_MIRROR);
     host::ClearTrace(device);
     sky.Draw(D3DXVECTOR3(10, -20, 30.5f));
 
@@ -97,12 +98,23 @@ TEST_F(SkyBoxTest, DrawCentresTheCubeOnTheCameraAndPutsTheWorldBack) {
     EXPECT_EQ(CountOf("SetTransform(D3DTS_WORLD, [3 0 0 0; 0 3 0 0; 0 0 3 0; 0 0 0 1])"), 1);
     EXPECT_GT(IndexOf("SetTransform(D3DTS_WORLD, [3 0 0 0"), IndexOf("DrawPrimitive", firstDraw + 1));
 
+    // The pictures are clamped at their edges while the faces are drawn, so no face blends in
+    // its opposite edge; the addressing is put back afterwards.
+    const int clampU = IndexOf("SetSamplerState(0, D3DSAMP_ADDRESSU, 3)");
+    const int clampV = IndexOf("SetSamplerState(0, D3DSAMP_ADDRESSV, 3)");
+    EXPECT_TRUE(0 <= clampU && clampU < firstDraw && 0 <= clampV && clampV < firstDraw) << clampU << " " << clampV;
+
     D3DXMATRIX after;
     device->GetTransform(D3DTS_WORLD, &after);
     EXPECT_TRUE(after == world);
     IDirect3DBaseTexture9* texture = nullptr;
     device->GetTexture(0, &texture);
     EXPECT_EQ(texture, nullptr);
+    DWORD address = 0;
+    device->GetSamplerState(0, D3DSAMP_ADDRESSU, &address);
+    EXPECT_EQ(address, static_cast<DWORD>(D3DTADDRESS_MIRROR));
+    device->GetSamplerState(0, D3DSAMP_ADDRESSV, &address);
+    EXPECT_EQ(address, static_cast<DWORD>(D3DTADDRESS_WRAP));
 }
 
 }  // namespace
