@@ -1,4 +1,5 @@
 // One second of the tether program's rope: 1000 sub-steps of 80 masses and 79 springs.
+#include "programs/tether/tether_rope.h"
 #include "rope/rope.h"
 
 #include <benchmark/benchmark.h>
@@ -9,8 +10,8 @@
 namespace {
 
 Rope MakeHangingRope() {
-    Rope rope(80, 20.0f, 20.0f, 10000.0f, 1.0f, D3DXVECTOR3(0.0f, -9.81f, 0.0f), 1000.0f, 2.0f, 0.2f, 0.0f);
-    rope.masses[0].position.y = 10.0f;
+    Rope rope(kTetherRope);
+    rope.masses[0].position.y = kHeldEndStartHeight;
     return rope;
 }
 

@@ -53,7 +53,8 @@ function(add_demo_program name)
 endfunction()
 
 # A GoogleTest executable registered with CTest. LABELS: "slow" for tests left out of the
-# quick subset (ctest -LE slow). PROPERTIES: more CTest properties for each of its tests.
+# quick subset (ctest -LE slow). PROPERTIES: more CTest properties of its tests, such as
+# RESOURCE_LOCK for tests that must not run at the same time.
 function(add_demo_test name)
   cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})

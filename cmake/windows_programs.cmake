@@ -5,4 +5,7 @@ set(DEMO_WINDOWS_PROGRAMS
   flurry
   drizzle
   tether
+  halfspace
+  glasshall
+  landscaper
 )

@@ -54,17 +54,17 @@ void CheckTextureChain(const Image& chain) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    // Decoded within the limits of a device that takes 1024 x 1024 at most, as the loader
+    // does: a legal file (RLE8 in particular) may declare 16384 x 16384 texels in a few bytes.
+    constexpr TextureLimits kDevice{1024, 1024};
     Bytes file(data, size);
-    CheckDecoded(DecodeBmp(file));
+    CheckDecoded(DecodeBmp(file, kDevice));
     CheckDecoded(DecodeDds(file));
     CheckDecoded(DecodeJpeg(file));
-    std::optional<Image> image = DecodeImageFile(file);
+    std::optional<Image> image = DecodeImageFile(file, kDevice);
     if (!image) return 0;
-    // A legal file (RLE8 in particular) may declare up to 16384 x 16384 texels in a few
-    // bytes; building that chain takes seconds, which is the file's right and not a fault, so
-    // the chain is only built for textures of up to a million texels.
     const ImageLevel& top = image->levels.front();
-    if (static_cast<uint64_t>(NextPowerOfTwo(top.width)) * NextPowerOfTwo(top.height) > (1u << 20)) return 0;
+    Require(top.width <= kDevice.maxWidth && top.height <= kDevice.maxHeight);
     CheckTextureChain(CompleteForTexture(std::move(*image)));
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "framework/device_steps.h"
 #include "rain/water_grid.h"
 #include "rain/water_surface.h"
 #include "snow/random.h"
@@ -60,12 +61,7 @@ void Rain::Draw(const RainDrop& drop) {
     if (!line || !device) return;
     const D3DXVECTOR3 bottom(drop.x * WaterSpacing, drop.y * WaterSpacing, drop.z * WaterSpacing);
     const D3DXVECTOR3 streak[2] = {bottom, D3DXVECTOR3(bottom.x, bottom.y + StreakLength, bottom.z)};
-    D3DXMATRIX world, view, projection, transform;
-    device->GetTransform(D3DTS_WORLD, &world);
-    device->GetTransform(D3DTS_VIEW, &view);
-    device->GetTransform(D3DTS_PROJECTION, &projection);
-    D3DXMatrixMultiply(&transform, &world, &view);
-    D3DXMatrixMultiply(&transform, &transform, &projection);
+    const D3DXMATRIX transform = WorldViewProjection(device);
     line->Begin();
     line->DrawTransform(streak, 2, &transform, StreakColour);
     line->End();

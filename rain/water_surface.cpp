@@ -1,5 +1,7 @@
 #include "rain/water_surface.h"
 
+#include "framework/device_steps.h"
+
 #include <d3dx9.h>
 
 #include <cstring>
@@ -31,10 +33,7 @@ WaterSurface::~WaterSurface() { Release(); }
 void WaterSurface::Create(IDirect3DDevice9* newDevice, const wchar_t* texturePath) {
     Release();
     if (texturePath) {
-        D3DXCreateTextureFromFileW(newDevice, texturePath, &texture);
-        newDevice->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-        newDevice->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-        newDevice->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+        LoadLinearTexture(newDevice, texturePath, &texture);
     }
     std::memset(heights, 0, sizeof heights);
     current = 1;

@@ -14,25 +14,22 @@ void RopeSpring::Apply() const {
     second->force -= pull;
 }
 
-Rope::Rope(int count_, float totalMass_, float length_, float stiffness_, float airFriction_, D3DXVECTOR3 gravity_,
-           float groundRepulsion_, float groundAbsorption_, float groundFriction_, float groundHeight_)
-    : count(count_ > 0 ? count_ : 0),
-      totalMass(totalMass_),
-      length(length_),
-      stiffness(stiffness_),
-      airFriction(airFriction_),
-      gravity(gravity_),
-      groundRepulsion(groundRepulsion_),
-      groundAbsorption(groundAbsorption_),
-      groundFriction(groundFriction_),
-      groundHeight(groundHeight_) {
+Rope::Rope(const RopeSettings& settings)
+    : count(settings.count > 0 ? settings.count : 0),
+      totalMass(settings.totalMass),
+      length(settings.length),
+      stiffness(settings.stiffness),
+      airFriction(settings.airFriction),
+      gravity(settings.gravity),
+      groundRepulsion(settings.groundRepulsion),
+      groundAbsorption(settings.groundAbsorption),
+      groundFriction(settings.groundFriction),
+      groundHeight(settings.groundHeight) {
     float spacing = length / count;
     float pointMass = totalMass / count;
     masses.assign(count, RopeMass{});
-    for (int i = 0; i < count; ++i) {
-        masses[i].position = D3DXVECTOR3(i * spacing, 0.0f, 0.0f);
-        masses[i].mass = pointMass;
-    }
+    for (RopeMass& m : masses) m.mass = pointMass;
+    PlaceAtStart();
     for (int i = 1; i < count; ++i) {
         springs.push_back(std::make_unique<RopeSpring>(RopeSpring{&masses[i - 1], &masses[i], stiffness, spacing}));
     }
@@ -40,6 +37,30 @@ Rope::Rope(int count_, float totalMass_, float length_, float stiffness_, float 
 
 void Rope::Simulate(float seconds) {
     ForEachSubStep(seconds, [this](float dt) { SubStep(dt); });
+    if (!IsFinite()) PlaceAtStart();
+}
+
+void Rope::PlaceAtStart() {
+    if (count == 0) return;
+    D3DXVECTOR3 heldEnd = masses[0].position;
+    if (!std::isfinite(heldEnd.x) || !std::isfinite(heldEnd.y) || !std::isfinite(heldEnd.z))
+        heldEnd = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    float spacing = length / count;
+    for (int i = 0; i < count; ++i) {
+        masses[i].position = heldEnd + D3DXVECTOR3(i * spacing, 0.0f, 0.0f);
+        masses[i].velocity = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+        masses[i].force = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    }
+}
+
+bool Rope::IsFinite() const {
+    for (const RopeMass& m : masses) {
+        const float values[] = {m.position.x, m.position.y, m.position.z, m.velocity.x, m.velocity.y, m.velocity.z};
+        for (float value : values) {
+            if (!std::isfinite(value)) return false;
+        }
+    }
+    return true;
 }
 
 void Rope::SubStep(float dt) {

@@ -41,13 +41,29 @@ void ForEachSubStep(float seconds, StepFunction step) {
     if (seconds > 0.0f) step(seconds);
 }
 
+// What a rope is made of, in the order a rope is built from them.
+struct RopeSettings {
+    int count;              // masses, the held end included
+    float totalMass;
+    float length;           // spaces the masses length / count apart
+    float stiffness;        // of every spring
+    float airFriction;      // quadratic drag constant
+    D3DXVECTOR3 gravity;    // acceleration
+    float groundRepulsion;  // spring constant of the ground
+    float groundAbsorption; // damps vertical velocity at the ground
+    float groundFriction;   // damps horizontal velocity at the ground
+    float groundHeight;     // y of the ground plane
+};
+
 class Rope {
 public:
     // The chain starts straight along +x from the origin, masses length / count apart, so
     // count - 1 springs give it a rest length of (count - 1) * length / count.
-    Rope(int count, float totalMass, float length, float stiffness, float airFriction, D3DXVECTOR3 gravity,
-         float groundRepulsion, float groundAbsorption, float groundFriction, float groundHeight);
+    explicit Rope(const RopeSettings& settings);
 
+    // Advances the rope. A rope whose positions or velocities are no longer finite numbers
+    // (a huge jump of the held end can throw it hard enough) starts again from its start
+    // layout rather than drawing garbage for the rest of the run.
     void Simulate(float seconds);
 
     // The owner reads every position and writes the position of mass 0.
@@ -67,6 +83,11 @@ public:
     float groundHeight;
 
 private:
+    // The start layout: straight along +x from the held end, masses length / count apart, at
+    // rest. The held end stays where its owner put it, or returns to the origin when that
+    // is no finite point.
+    void PlaceAtStart();
+    bool IsFinite() const;
     void SubStep(float dt);
     void AccumulateForces();
 };

@@ -3,14 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <bit>
 
+#include "framework/device_steps.h"
 #include "snow/random.h"
 
 namespace {
-
-// Float render states are passed as the bits of the float.
-DWORD FloatBits(float value) { return std::bit_cast<DWORD>(value); }
 
 DWORD ColourByte(float component) {
     return static_cast<DWORD>(std::clamp(component, 0.0f, 1.0f) * 255.0f);
@@ -46,10 +43,7 @@ void ParticleSystem::Create(IDirect3DDevice9* device, D3DXVECTOR3 boxMinimum, D3
     if (!(caps.FVFCaps & D3DFVFCAPS_PSIZE)) MessageBoxW(nullptr, L"显卡不支持D3DFVFCAPS_PSIZE", L"", MB_OK);
 
     if (texturePath) {
-        D3DXCreateTextureFromFileW(device, texturePath, &texture);
-        device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-        device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-        device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+        LoadLinearTexture(device, texturePath, &texture);
     }
     device->CreateVertexBuffer(particleCount * sizeof(ParticleVertex),
                                D3DUSAGE_DYNAMIC | D3DUSAGE_POINTS | D3DUSAGE_WRITEONLY, ParticleVertexFormat,
@@ -113,6 +107,7 @@ void ParticleSystem::Render(const D3DXVECTOR3* cameraPosition) {
     device->SetFVF(ParticleVertexFormat);
     device->SetStreamSource(0, vertexBuffer, 0, sizeof(ParticleVertex));
 
+    const D3DCOLOR alpha = texture ? 0 : UntexturedSpriteAlpha;
     int start = 0, n = 0;
     ParticleVertex* batch = LockBatch(start);
     device->SetRenderState(D3DRS_POINTSIZE, FloatBits(RandomFloat(0.22, 0.27)));
@@ -120,7 +115,7 @@ void ParticleSystem::Render(const D3DXVECTOR3* cameraPosition) {
         if (!particle.alive) continue;
         if (!batch) break;
         batch[n].position = particle.position + *cameraPosition;
-        batch[n].colour = PackParticleColour(particle.colour);
+        batch[n].colour = PackParticleColour(particle.colour) | alpha;
         if (++n == batchSize) {
             vertexBuffer->Unlock();
             device->DrawPrimitive(D3DPT_POINTLIST, start, batchSize);

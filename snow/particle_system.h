@@ -32,6 +32,10 @@ constexpr DWORD ParticleVertexFormat = D3DFVF_XYZ | D3DFVF_DIFFUSE;
 // alpha byte stays 0 because the sprite's alpha comes from its texture.
 D3DCOLOR PackParticleColour(const ParticleColour& colour);
 
+// Without a texture the blend reads the vertex alpha instead, so untextured sprites carry
+// this one to stay visible.
+constexpr D3DCOLOR UntexturedSpriteAlpha = 0xFF000000;
+
 class ParticleSystem {
 public:
     ParticleSystem() = default;

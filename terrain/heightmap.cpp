@@ -48,20 +48,68 @@ bool ReadHeader(FILE* file, BitmapHeader* header) {
     return true;
 }
 
-// Rows in file order become grid rows from z = 0 upwards; a top-down bitmap stores its bottom
-// row last. Samples past the end of a short file stay 0.
-void ReadSamples(FILE* file, const BitmapHeader& header, bool topDown) {
+constexpr uint32_t UncompressedPixels = 0;  // BI_RGB
+constexpr uint32_t RunLengthPixels = 1;     // BI_RLE8
+
+// Heights in file order: row 0 is the first row stored (the bottom row of a bottom-up
+// bitmap), GridWidth samples a row. Samples past the end of a short file stay 0.
+std::vector<BYTE> ReadUncompressedRows(FILE* file, const BitmapHeader& header) {
+    std::vector<BYTE> heights(size_t(GridWidth) * GridHeight, 0);
     const int padding = (GridWidth + 3) / 4 * 4 - GridWidth;
-    std::vector<BYTE> row(GridWidth + padding);
     fseek(file, header.pixelOffset, SEEK_SET);
+    for (int row = 0; row < GridHeight; ++row) {
+        if (fread(&heights[size_t(row) * GridWidth], 1, GridWidth, file) != size_t(GridWidth)) break;
+        fseek(file, padding, SEEK_CUR);
+    }
+    return heights;
+}
+
+// An RLE8 run stream, bottom row first, as byte pairs: (n > 0, v) is n samples of v; (0, 0)
+// ends a row; (0, 1) ends the bitmap; (0, 2, dx, dy) moves right and up; (0, n >= 3) is
+// followed by n literal samples, padded to an even count. Skipped samples stay 0. False for
+// a stream that writes outside the grid or ends before its end marker.
+bool ReadRunLengthRows(FILE* file, const BitmapHeader& header, std::vector<BYTE>* heights) {
+    heights->assign(size_t(GridWidth) * GridHeight, 0);
+    if (fseek(file, header.pixelOffset, SEEK_SET) != 0) return false;
+    int column = 0, row = 0;
+    // Room for `count` samples at the cursor, which must lie inside the grid.
+    auto fits = [&](int count) { return row < GridHeight && column + count <= GridWidth; };
+    while (true) {
+        const int count = fgetc(file), value = fgetc(file);
+        if (count == EOF || value == EOF) return false;
+        if (count > 0) {
+            if (!fits(count)) return false;
+            std::fill_n(&(*heights)[size_t(row) * GridWidth + column], count, BYTE(value));
+            column += count;
+        } else if (value == 0) {
+            column = 0;
+            if (++row > GridHeight) return false;
+        } else if (value == 1) {
+            return true;
+        } else if (value == 2) {
+            const int right = fgetc(file), up = fgetc(file);
+            if (right == EOF || up == EOF) return false;
+            column += right;
+            row += up;
+            if (column > GridWidth || row > GridHeight) return false;
+        } else {
+            if (!fits(value)) return false;
+            if (fread(&(*heights)[size_t(row) * GridWidth + column], 1, value, file) != size_t(value)) return false;
+            column += value;
+            if (value % 2 == 1 && fgetc(file) == EOF) return false;
+        }
+    }
+}
+
+// Rows in file order become grid rows from z = 0 upwards; a top-down bitmap stores its bottom
+// row last.
+void FillVertices(const std::vector<BYTE>& heights, bool topDown) {
     for (int fileRow = 0; fileRow < GridHeight; ++fileRow) {
-        std::fill(row.begin(), row.end(), 0);
-        size_t got = fread(row.data(), 1, row.size(), file);
-        (void)got;  // a short read leaves the rest of the row at 0
         const int r = topDown ? GridHeight - 1 - fileRow : fileRow;
         for (int c = 0; c < GridWidth; ++c) {
             TerrainVertex& v = TerrainVertices[GridIndex(r, c)];
-            v.position = D3DXVECTOR3(float(c * GridScale), float(row[c]), float(r * GridScale));
+            v.position = D3DXVECTOR3(float(c * GridScale), float(heights[size_t(fileRow) * GridWidth + c]),
+                                     float(r * GridScale));
             v.normal = D3DXVECTOR3(0, 0, 0);
             v.tu = c * 0.1f;
             v.tv = r * 0.1f;
@@ -78,8 +126,11 @@ bool AcceptHeader(const BitmapHeader& header) {
         Report(NotEightBitMessage);
         return false;
     }
-    // Compressed (RLE8) pixels or an impossible size cannot be taken as heights.
-    if (header.compression != 0 || header.width <= 0 || header.height == 0 || header.height == INT32_MIN) {
+    // Other compressions, a top-down run stream (which bitmaps do not have) or an impossible
+    // size cannot be taken as heights.
+    const bool knownLayout = header.compression == UncompressedPixels ||
+                             (header.compression == RunLengthPixels && header.height > 0);
+    if (!knownLayout || header.width <= 0 || header.height == 0 || header.height == INT32_MIN) {
         if (isBitmap) Report(NotBitmapMessage);
         return false;
     }
@@ -119,11 +170,22 @@ bool ReadHeightmap(const wchar_t* path) {
     const bool topDown = header.height < 0;
     GridWidth = header.width;
     GridHeight = topDown ? -header.height : header.height;
+    std::vector<BYTE> heights;
+    if (header.compression == RunLengthPixels) {
+        if (!ReadRunLengthRows(file, header, &heights)) {
+            fclose(file);
+            ClearHeightmap();
+            Report(NotBitmapMessage);
+            return false;
+        }
+    } else {
+        heights = ReadUncompressedRows(file, header);
+    }
+    fclose(file);
     TerrainVertices.assign(size_t(GridWidth) * GridHeight, TerrainVertex{});
     SplitFlags.assign(size_t(GridWidth) * GridHeight, 0);
-    ReadSamples(file, header, topDown);
+    FillVertices(heights, topDown);
     ComputeNormals();
-    fclose(file);
     return true;
 }
 

@@ -28,9 +28,9 @@ extern std::vector<BYTE> SplitFlags;                // one mark per sample, same
 inline int GridIndex(int row, int column) { return row * GridWidth + column; }
 inline BYTE& SplitFlag(int row, int column) { return SplitFlags[GridIndex(row, column)]; }
 
-// Reads the heightmap into the grid and computes the normals. A file that is missing or that
-// cannot be read as an uncompressed 8-bit bitmap is reported with a message box and leaves the
-// grid empty (returns false).
+// Reads the heightmap into the grid and computes the normals. The bitmap's 8-bit pixels may be
+// stored plain or run-length encoded (RLE8). A file that is missing or that cannot be read as
+// an 8-bit bitmap is reported with a message box and leaves the grid empty (returns false).
 bool ReadHeightmap(const wchar_t* path);
 
 // Recomputes every vertex normal from the heights: each cell is split along the diagonal from

@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 
+#include "framework/device_steps.h"
 #include "framework/free_camera.h"
 
 FreeCamera* LodCamera = nullptr;
@@ -154,10 +155,7 @@ void LoadTerrain(IDirect3DDevice9* device, FreeCamera* camera, const wchar_t* he
         ReleaseTerrain();
         return;
     }
-    D3DXCreateTextureFromFileW(device, texturePath, &TerrainTexture);
-    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
-    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
-    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_LINEAR);
+    LoadLinearTexture(device, texturePath, &TerrainTexture);
     void* data = nullptr;
     if (SUCCEEDED(TerrainVertexBuffer->Lock(0, vertexBytes, &data, 0))) {
         std::memcpy(data, TerrainVertices.data(), vertexBytes);

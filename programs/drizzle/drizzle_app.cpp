@@ -4,17 +4,27 @@
 
 WaterSurface Water;
 
+namespace {
+
+// Outside the near corner of the water, which covers x and z from 0 to 39.5, looking 20
+// degrees down across it.
+const D3DXVECTOR3 StartPosition(-10, 20, -20);
+const float StartPitch = 0.34906587f;
+const float CameraSpeed = 1;
+const D3DCOLOR AmbientLight = 0xFF4C4C4C;
+
+}  // namespace
+
 DrizzleApp::DrizzleApp(HINSTANCE instance) : AppShell(instance, "DemoApplication", false) {}
 
 void DrizzleApp::Init() {
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    overlayFont.Create(device, 18, 0xFFFFFFFF);
+    overlayFont.Create(device, OverlayFontHeight, OverlayFontColour);
     SetFpsFont(&overlayFont);
     Water.Create(device, L"..\\Resource\\water.bmp");
     SetUpLight();
-    // Outside the near corner of the water, which covers x and z from 0 to 39.5.
-    camera.SetPosition(-10, 20, -20);
-    camera.SetAngles(0.34906587f, 0.62831855f);
+    camera.SetPosition(StartPosition.x, StartPosition.y, StartPosition.z);
+    camera.SetAngles(StartPitch, StartYaw);
 }
 
 void DrizzleApp::SetUpLight() {
@@ -26,9 +36,9 @@ void DrizzleApp::SetUpLight() {
 }
 
 void DrizzleApp::Frame() {
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
-    camera.Update(1.0f, true);
-    device->SetRenderState(D3DRS_AMBIENT, 0xFF4C4C4C);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BlackBackground, 1.0f, 0);
+    camera.Update(CameraSpeed, true);
+    device->SetRenderState(D3DRS_AMBIENT, AmbientLight);
     device->BeginScene();
 
     ShowClickPosition();

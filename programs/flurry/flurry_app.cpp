@@ -13,6 +13,13 @@ const int FlakeCount = 5000;
 const D3DXVECTOR3 SnowBoxMinimum(-100, -20, -100);
 const D3DXVECTOR3 SnowBoxMaximum(100, 100, 100);
 const float EyeHeight = 30.0f;
+const int TerrainGridScale = 8;
+const D3DXVECTOR3 StartPosition(100, 260, 100);
+const float StartPitch = 0;
+const float CameraSpeed = 10;
+const D3DCOLOR AmbientLight = 0xFF7F7F7F;
+// The triangle count's line, left of the frame rate.
+const int TriangleCountLeft = 70, TriangleCountTop = 10, TriangleCountWidth = 100;
 // The flakes' velocities are stored per second of a slower clock than the frame clock.
 const double SnowTimeScale = 5.0;
 
@@ -44,9 +51,9 @@ FlurryApp::FlurryApp(HINSTANCE instance) : AppShell(instance, "DemoApplication",
 
 void FlurryApp::Init() {
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
-    overlayFont.Create(device, 18, 0xFFFFFFFF);
+    overlayFont.Create(device, OverlayFontHeight, OverlayFontColour);
     SetFpsFont(&overlayFont);
-    LoadTerrain(device, &camera, L"..\\Resource\\2ter256.bmp", L"..\\Resource\\blank.bmp", 8);
+    LoadTerrain(device, &camera, L"..\\Resource\\2ter256.bmp", L"..\\Resource\\blank.bmp", TerrainGridScale);
     snow.Create(device, SnowBoxMinimum, SnowBoxMaximum, FlakeCount, L"../Resource/snowflake.dds");
     device->SetRenderState(D3DRS_LIGHTING, TRUE);
 
@@ -56,8 +63,8 @@ void FlurryApp::Init() {
     device->LightEnable(0, TRUE);
     device->SetLight(0, &light);
 
-    camera.SetPosition(100, 260, 100);
-    camera.SetAngles(0, 0.62831855f);
+    camera.SetPosition(StartPosition.x, StartPosition.y, StartPosition.z);
+    camera.SetAngles(StartPitch, StartYaw);
     moveFrames = 0;
 }
 
@@ -68,10 +75,10 @@ void FlurryApp::SetMaterial() {
 
 void FlurryApp::Frame() {
     if (CountMoveFrame(&moveFrames)) RebuildLod();
-    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000, 1.0f, 0);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, BlackBackground, 1.0f, 0);
     const float groundHeight = TerrainHeightAt(camera.position.x, camera.position.z);
-    camera.Update(10, true);
-    device->SetRenderState(D3DRS_AMBIENT, 0xFF7F7F7F);
+    camera.Update(CameraSpeed, true);
+    device->SetRenderState(D3DRS_AMBIENT, AmbientLight);
     device->BeginScene();
 
     ShowClickPosition();
@@ -84,7 +91,7 @@ void FlurryApp::Frame() {
 
     wchar_t text[64];
     swprintf(text, 64, L"%ld triangles", long(DrawTerrain()));
-    overlayFont.Draw(text, 70, 10, 100);
+    overlayFont.Draw(text, TriangleCountLeft, TriangleCountTop, TriangleCountWidth);
     snow.Render(&camera.position);
     DrawFps();
     device->EndScene();

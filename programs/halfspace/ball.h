@@ -28,7 +28,7 @@ public:
     void Advance(float speed);
     void Release();
 
-    // Before the first shot the ball rests at the origin, where the camera starts.
+    // Where the ball rests before the first shot (the program places it).
     D3DXVECTOR3 position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     bool bouncePending = false;
     D3DXVECTOR3 direction = D3DXVECTOR3(0.0f, 0.0f, 1.0f);

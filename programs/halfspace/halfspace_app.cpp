@@ -14,6 +14,10 @@ constexpr float kShininess = 10.0f;
 constexpr D3DCOLORVALUE kWhite = {1.0f, 1.0f, 1.0f, 1.0f};
 constexpr D3DCOLORVALUE kYellow = {1.0f, 1.0f, 0.0f, 1.0f};
 constexpr D3DCOLORVALUE kNone = {0.0f, 0.0f, 0.0f, 0.0f};
+// Where the resting ball is dropped onto the mesh, as shares of its box across (x) and
+// along (z, away from the camera).
+constexpr float kRestAcross = 0.1f;
+constexpr float kRestAlong = 0.12f;
 
 }  // namespace
 
@@ -40,6 +44,25 @@ void HalfspaceApp::Init() {
     device->SetLight(0, &light);
 
     tree.Load(L"..//Resource//mouse.bsp");
+    PlaceBallAtRest();
+}
+
+// Until the first shot the ball rests on the mesh, near its front left corner where the
+// start view shows it: dropped straight down through the tree onto whatever lies there.
+// Without a mesh or a tree it waits at the origin.
+void HalfspaceApp::PlaceBallAtRest() {
+    if (mouse.mesh == nullptr) return;
+    void* vertices = nullptr;
+    if (FAILED(mouse.mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices))) return;
+    D3DXVECTOR3 low, high;
+    D3DXComputeBoundingBox(static_cast<const D3DXVECTOR3*>(vertices), mouse.mesh->GetNumVertices(),
+                           mouse.mesh->GetNumBytesPerVertex(), &low, &high);
+    mouse.mesh->UnlockVertexBuffer();
+    Ray drop;
+    drop.origin = D3DXVECTOR3(low.x + (high.x - low.x) * kRestAcross, high.y + 1.0f, low.z + (high.z - low.z) * kRestAlong);
+    drop.direction = D3DXVECTOR3(0.0f, -1.0f, 0.0f);
+    RayHit hit;
+    if (tree.RayCast(drop, &hit)) ball.position = hit.point + D3DXVECTOR3(0.0f, ball.radius, 0.0f);
 }
 
 void HalfspaceApp::Fire() {

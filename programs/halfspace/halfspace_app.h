@@ -39,6 +39,7 @@ public:
     BspTriangle lastHit{};
 
 private:
+    void PlaceBallAtRest();
     // Casts the view ray into the tree and launches the ball along it.
     void Fire();
 };

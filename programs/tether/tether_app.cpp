@@ -5,6 +5,8 @@
 #include <cstring>
 #include <cwchar>
 
+#include "framework/common_steps.h"
+#include "framework/device_steps.h"
 #include "framework/input_devices.h"
 
 namespace {
@@ -22,6 +24,13 @@ const FloorVertex kFloor[6] = {
     {50.0f, -2.0f, 50.0f, 0xFFFFFFFF},  {50.0f, -2.0f, -50.0f, 0xFFFFFFFF}, {-50.0f, -2.0f, 50.0f, 0xFFFFFFFF},
     {-50.0f, -2.0f, -50.0f, 0xFFFFFFFF}, {-50.0f, -2.0f, 50.0f, 0xFFFFFFFF}, {50.0f, -2.0f, -50.0f, 0xFFFFFFFF},
 };
+
+// Behind and beside the rope's start, looking 20 degrees down across it.
+const D3DXVECTOR3 kStartPosition(-10.0f, 20.0f, -20.0f);
+constexpr float kStartPitch = 0.34906587f;
+constexpr float kCameraSpeed = 1.0f;
+// The second point's coordinates, in the top-left corner.
+constexpr int kPointTextLeft = 0, kPointTextTop = 0, kPointTextWidth = 400;
 
 constexpr float kShadowHeight = -0.05f;
 constexpr D3DCOLOR kBackground = 0xFF7F7F7F;
@@ -65,17 +74,16 @@ void TetherApp::Init() {
         floorBuffer->Unlock();
     }
 
-    camera.SetPosition(-10.0f, 20.0f, -20.0f);
-    camera.SetAngles(0.34906587f, 0.62831855f);  // 20 degrees down, 36 degrees round
+    camera.SetPosition(kStartPosition.x, kStartPosition.y, kStartPosition.z);
+    camera.SetAngles(kStartPitch, StartYaw);
 
     for (D3DXVECTOR3& point : shadowPoints) point.y = kShadowHeight;
 
-    rope = std::make_unique<Rope>(kRopeMassCount, 20.0f, 20.0f, 10000.0f, 1.0f, D3DXVECTOR3(0.0f, -9.81f, 0.0f),
-                                  1000.0f, 2.0f, 0.2f, 0.0f);
+    rope = std::make_unique<Rope>(kTetherRope);
     // The rope starts lying along +x; lifting its held end makes it swing down at once.
-    rope->masses[0].position.y = 10.0f;
+    rope->masses[0].position.y = kHeldEndStartHeight;
 
-    overlayFont.Create(device, 18, 0xFFFFFFFF);
+    overlayFont.Create(device, OverlayFontHeight, OverlayFontColour);
 }
 
 void TetherApp::Frame() {
@@ -83,7 +91,7 @@ void TetherApp::Frame() {
     MoveHeldEnd(&rope->masses[0].position, KeyboardState, seconds);
 
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0);
-    camera.Update(1.0f, true);
+    camera.Update(kCameraSpeed, true);
     device->BeginScene();
     device->SetTransform(D3DTS_VIEW, &camera.view);
 
@@ -101,7 +109,7 @@ void TetherApp::Frame() {
 
     wchar_t text[160];  // three floats of up to 47 characters each with "%f"
     FormatRopePoint(ropePoints[1], text, sizeof(text) / sizeof(text[0]));
-    overlayFont.Draw(text, 0, 0, 400);
+    overlayFont.Draw(text, kPointTextLeft, kPointTextTop, kPointTextWidth);
 
     device->EndScene();
     device->Present(nullptr, nullptr, nullptr, nullptr);
@@ -116,12 +124,7 @@ void TetherApp::DrawFloor() {
 // The lines are drawn in screen space from points run through the full transform; the
 // line object lives for this frame only. Shadow first, so the rope covers it.
 void TetherApp::DrawRopeAndShadow() {
-    D3DXMATRIX world, view, projection, worldView, transform;
-    device->GetTransform(D3DTS_WORLD, &world);
-    device->GetTransform(D3DTS_VIEW, &view);
-    device->GetTransform(D3DTS_PROJECTION, &projection);
-    D3DXMatrixMultiply(&worldView, &world, &view);
-    D3DXMatrixMultiply(&transform, &worldView, &projection);
+    const D3DXMATRIX transform = WorldViewProjection(device);
 
     ID3DXLine* line = nullptr;
     if (FAILED(D3DXCreateLine(device, &line)) || !line) return;

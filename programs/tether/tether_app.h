@@ -15,13 +15,13 @@
 #include "framework/app_shell.h"
 #include "framework/free_camera.h"
 #include "framework/text_font.h"
+#include "programs/tether/tether_rope.h"
 #include "rope/rope.h"
 
 // The held end's speed under the keys, in units per second, and the lowest height End
 // takes it to.
 constexpr float kHeldEndSpeed = 12.0f;
 constexpr float kHeldEndLowest = 0.5f;
-constexpr int kRopeMassCount = 80;
 
 // Applies the arrow, Home and End keys of a keyboard snapshot (DIK_ codes, down while the
 // high bit is set) to the held end over a frame of the given seconds. Each key acts on its

@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <host.h>
+
 #include "tools/demo-run/frame_driver.h"
 #include "tools/demo-run/input_script.h"
+#include "tools/demo-run/quoting.h"
 #include "tools/demo-run/run_options.h"
 
 namespace {
@@ -117,14 +120,14 @@ TEST(InputScript, ParsesEventsInFrameOrder) {
 
 TEST(InputScript, ErrorsNameTheLine) {
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"1 down A\n2 jump\n", "line 2: unknown event jump"},
-        {"\n\n0 ldown\n", "line 3: the frame must be a number from 1, not 0"},
-        {"x ldown\n", "line 1: the frame must be a number from 1, not x"},
+        {"1 down A\n2 jump\n", "line 2: unknown event \"jump\""},
+        {"\n\n0 ldown\n", "line 3: the frame must be a number from 1, not \"0\""},
+        {"x ldown\n", "line 1: the frame must be a number from 1, not \"x\""},
         {"4 down\n", "line 1: down needs a key"},
-        {"4 up CTRL\n", "line 1: unknown key CTRL"},
+        {"4 up CTRL\n", "line 1: unknown key \"CTRL\""},
         {"# ok\n4 move 1\n", "line 2: move needs two whole numbers X Y"},
         {"4 move 1 2 3\n", "line 1: move needs two whole numbers X Y"},
-        {"4 close now\n", "line 1: unexpected now after close"},
+        {"4 close now\n", "line 1: unexpected \"now\" after close"},
         {"4\n", "line 1: missing event after the frame number"},
     };
     for (const auto& [script, message] : cases) {
@@ -148,4 +151,51 @@ TEST(RunnerOutput, TimingMedianAndNearestRankP95) {
     for (int i = 20; i >= 1; --i) twenty.push_back(i);
     EXPECT_EQ(TimingLine(twenty), "timing frames=20 median_ms=10.500 p95_ms=19.000");
     EXPECT_EQ(TimingLine({}), "timing frames=0 median_ms=0.000 p95_ms=0.000");
+}
+
+// What a script or command line holds comes back in an error as one short, harmless line.
+TEST(RunnerOutput, EchoedWordsAreQuotedEscapedAndCut) {
+    EXPECT_EQ(QuotedWord("jump"), "\"jump\"");
+    EXPECT_EQ(QuotedWord(std::string("a\x1b[2Jb\0c\x7f\"\\", 11)), "\"a\\x1B[2Jb\\x00c\\x7F\\\"\\\\\"");
+    EXPECT_EQ(QuotedWord(std::string(200000, 'x')), "\"" + std::string(40, 'x') + "\"...");
+    // 13 three-byte characters are 39 bytes: the 14th would pass 40, so it is cut before it.
+    std::string chinese;
+    for (int i = 0; i < 20; ++i) chinese += "雪";
+    EXPECT_EQ(QuotedWord(chinese), "\"" + chinese.substr(0, 39) + "\"...");
+
+    std::vector<ScriptEvent> events;
+    std::string error;
+    EXPECT_FALSE(ParseInputScript("1 down " + std::string(200000, 'K') + "\n", &events, &error));
+    EXPECT_EQ(error, "line 1: unknown key \"" + std::string(40, 'K') + "\"...");
+    EXPECT_FALSE(ParseInputScript(std::string("1 \x1b]0;owned\x07\n"), &events, &error));
+    EXPECT_EQ(error, "line 1: unknown event \"\\x1B]0;owned\\x07\"");
+}
+
+// Drawn texts may hold control characters too; they never reach the terminal raw.
+TEST(RunnerOutput, ControlCharactersInTextsAreEscaped) {
+    EXPECT_EQ(TextLine(2, 0, 0, L"a\x1b[31mb\tc"), "frame 2 text 0,0 \"a\\x1B[31mb\\tc\"");
+}
+
+namespace {
+
+// Runs the driver's frames without a program: each idle call of an empty message loop ends
+// one frame and starts the next, until the driver posts the quit message.
+std::vector<double> FrameTimesOfRun(bool timing) {
+    RunOptions options;
+    options.program = "none";
+    options.frames = 50;
+    options.printTiming = timing;
+    FrameDriver driver(options, {});
+    driver.Install();
+    MSG message = {};
+    while (!(PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) && message.message == WM_QUIT)) {
+    }
+    return driver.FrameTimes();
+}
+
+}  // namespace
+
+TEST(FrameDriver, KeepsFrameTimesOnlyForTheTimingLine) {
+    EXPECT_TRUE(FrameTimesOfRun(false).empty());
+    EXPECT_EQ(FrameTimesOfRun(true).size(), 50u);
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <vector>
@@ -125,9 +126,10 @@ TEST(DemoRun, CaptureWritesTheFrameAsPresented) {
     EXPECT_EQ(second.At(second.width / 2, second.height / 2), 0xFF0000u);
     for (const std::string& path : {script, blue, red}) std::filesystem::remove(path);
 
+    // One failure, one line: the frame was presented, the file could not be written.
     const ProcessResult unwritable = Probe("probe --frames 2 --capture 1:/nonexistent-folder/x.png");
     EXPECT_EQ(unwritable.exitCode, 1);
-    EXPECT_NE(unwritable.err.find("/nonexistent-folder/x.png"), std::string::npos) << unwritable.err;
+    EXPECT_EQ(unwritable.err, "demo-run: cannot write \"/nonexistent-folder/x.png\"\n");
 }
 
 TEST(DemoRun, TimingIsTheLastLine) {
@@ -142,12 +144,12 @@ TEST(DemoRun, TimingIsTheLastLine) {
 TEST(DemoRun, ExitCodesAndReasons) {
     const ProcessResult unknown = Probe("nosuch");
     EXPECT_EQ(unknown.exitCode, 2);
-    EXPECT_NE(unknown.err.find("unknown program nosuch"), std::string::npos) << unknown.err;
+    EXPECT_NE(unknown.err.find("unknown program \"nosuch\""), std::string::npos) << unknown.err;
 
     // A program that is not in the runner yet is unknown too.
     const ProcessResult notAdded = Probe("glasshall");
     EXPECT_EQ(notAdded.exitCode, 2);
-    EXPECT_NE(notAdded.err.find("unknown program glasshall"), std::string::npos) << notAdded.err;
+    EXPECT_NE(notAdded.err.find("unknown program \"glasshall\""), std::string::npos) << notAdded.err;
 
     const ProcessResult badArgument = Probe("probe --frames many");
     EXPECT_EQ(badArgument.exitCode, 2);
@@ -158,12 +160,51 @@ TEST(DemoRun, ExitCodesAndReasons) {
     const ProcessResult badScript = Probe("probe --input " + script);
     std::filesystem::remove(script);
     EXPECT_EQ(badScript.exitCode, 2);
-    EXPECT_NE(badScript.err.find("line 2: unknown event jump"), std::string::npos) << badScript.err;
+    EXPECT_NE(badScript.err.find("line 2: unknown event \"jump\""), std::string::npos) << badScript.err;
 
     EXPECT_EQ(Probe("probe --input /nonexistent-script.txt").exitCode, 2);
     EXPECT_EQ(Probe("probe --resources /nonexistent-folder").exitCode, 1);
 
     const ProcessResult real = RunProcess(std::string(DEMO_RUN) + " nosuch");
     EXPECT_EQ(real.exitCode, 2);
-    EXPECT_NE(real.err.find("unknown program nosuch"), std::string::npos) << real.err;
+    EXPECT_NE(real.err.find("unknown program \"nosuch\""), std::string::npos) << real.err;
+}
+
+namespace {
+
+// The standard error of a failed run: exactly one line, starting "demo-run: ".
+void ExpectOneLine(const ProcessResult& run) {
+    EXPECT_EQ(run.err.rfind("demo-run: ", 0), 0u) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+}
+
+}  // namespace
+
+TEST(DemoRun, UnusableResourceFolderIsOneLine) {
+    const ProcessResult longName = Probe("probe --resources /tmp/" + std::string(256, 'r'));
+    EXPECT_EQ(longName.exitCode, 1);
+    ExpectOneLine(longName);
+
+    const std::string loop = TemporaryPath("-loop");
+    std::filesystem::create_symlink(loop, loop);
+    const ProcessResult looped = Probe("probe --resources " + loop);
+    std::filesystem::remove(loop);
+    EXPECT_EQ(looped.exitCode, 1);
+    ExpectOneLine(looped);
+    EXPECT_NE(looped.err.find("cannot use resource folder"), std::string::npos) << looped.err;
+}
+
+TEST(DemoRun, HostileScriptsAreUsageErrorsOfOneShortLine) {
+    const ProcessResult folder = Probe("probe --input /tmp");
+    EXPECT_EQ(folder.exitCode, 2);
+    EXPECT_EQ(folder.err, "demo-run: input file \"/tmp\" is a folder\n");
+
+    const std::string script = TemporaryPath(".txt");
+    WriteTextFile(script, "1 down " + std::string(200000, 'Q') + "\x1b[2J\n");
+    const ProcessResult longWord = Probe("probe --input " + script);
+    std::filesystem::remove(script);
+    EXPECT_EQ(longWord.exitCode, 2);
+    ExpectOneLine(longWord);
+    EXPECT_LT(longWord.err.size(), 200u + script.size());
+    EXPECT_EQ(longWord.err.find('\x1b'), std::string::npos);
 }

@@ -18,6 +18,8 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/child_process.h"
+
 extern char** environ;
 
 namespace {
@@ -130,17 +132,44 @@ void CheckWindowShowsFrames() {
     XCloseDisplay(display);
 }
 
+// In a real window, a quit request from the system closes it as the user would.
+void CheckSignalClosesWindow(int signal) {
+    demo_test::ChildProcess probe({WINDOW_PROBE});
+    ASSERT_TRUE(probe.Started());
+    ASSERT_TRUE(probe.WaitForLine("first frame", 20)) << probe.Output();
+    probe.Signal(signal);
+    // 1: the loop ended, Cleanup ran and the device was released.
+    EXPECT_EQ(probe.WaitForExit(10), 1) << "signal " << signal;
+}
+
+bool InsideXvfb() { return std::getenv(kInsideXvfb) != nullptr; }
+
+bool XvfbInstalled() { return std::system("command -v xvfb-run >/dev/null 2>&1") == 0; }
+
+// Runs the named test of this executable again inside a private X server.
+void RerunInsideXvfb(const std::string& testName) {
+    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string command = std::string(kInsideXvfb) + "=1 xvfb-run -a -s '-screen 0 1600x1200x24' " + self +
+                                " --gtest_filter=Windowed." + testName;
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+}
+
 }  // namespace
 
 TEST(Windowed, PresentedFrameFillsTheWindow) {
-    if (std::getenv(kInsideXvfb) != nullptr) {
-        CheckWindowShowsFrames();
-        return;
-    }
-    if (std::system("command -v xvfb-run >/dev/null 2>&1") != 0) GTEST_SKIP() << "xvfb-run is not installed";
-    // Run this same test again inside a private X server.
-    const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-    const std::string command = std::string(kInsideXvfb) + "=1 xvfb-run -a -s '-screen 0 1600x1200x24' " + self +
-                                " --gtest_filter=Windowed.PresentedFrameFillsTheWindow";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    if (InsideXvfb()) return CheckWindowShowsFrames();
+    if (!XvfbInstalled()) GTEST_SKIP() << "xvfb-run is not installed";
+    RerunInsideXvfb("PresentedFrameFillsTheWindow");
+}
+
+TEST(Windowed, InterruptClosesTheWindowThroughCleanup) {
+    if (InsideXvfb()) return CheckSignalClosesWindow(SIGINT);
+    if (!XvfbInstalled()) GTEST_SKIP() << "xvfb-run is not installed";
+    RerunInsideXvfb("InterruptClosesTheWindowThroughCleanup");
+}
+
+TEST(Windowed, TerminateClosesTheWindowThroughCleanup) {
+    if (InsideXvfb()) return CheckSignalClosesWindow(SIGTERM);
+    if (!XvfbInstalled()) GTEST_SKIP() << "xvfb-run is not installed";
+    RerunInsideXvfb("TerminateClosesTheWindowThroughCleanup");
 }

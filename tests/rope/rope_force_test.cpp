@@ -19,7 +19,11 @@ void ExpectVelocity(const RopeMass& m, float x, float y, float z) {
 }
 
 TEST(RopeConstruction, MassesLieAlongXWithSpringsBetweenNeighbours) {
-    Rope rope(4, 2.0f, 10.0f, 300.0f, 1.0f, D3DXVECTOR3(0.0f, -9.81f, 0.0f), 1000.0f, 2.0f, 0.2f, 0.0f);
+    rope_test::QuietRopeSettings settings;
+    settings.count = 4;
+    settings.length = 10.0f;
+    settings.stiffness = 300.0f;
+    Rope rope(settings);
     ASSERT_EQ(rope.count, 4);
     ASSERT_EQ(rope.masses.size(), 4u);
     const float expectedX[] = {0.0f, 2.5f, 5.0f, 7.5f};
@@ -39,7 +43,9 @@ TEST(RopeConstruction, MassesLieAlongXWithSpringsBetweenNeighbours) {
 
 TEST(RopeConstruction, EmptyRopesHaveNothingToSimulate) {
     for (int count : {0, -3}) {
-        Rope rope(count, 1.0f, 1.0f, 1.0f, 1.0f, D3DXVECTOR3(0.0f, -9.81f, 0.0f), 1.0f, 1.0f, 1.0f, 0.0f);
+        rope_test::QuietRopeSettings settings;
+        settings.count = count;
+        Rope rope(settings);
         EXPECT_EQ(rope.count, 0);
         EXPECT_TRUE(rope.masses.empty());
         EXPECT_TRUE(rope.springs.empty());

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -105,6 +107,45 @@ TEST(RopeSimulate, ProgramRopeHangsFromItsHeldEndAndSettles) {
         EXPECT_GT(rope.masses[i].position.y, -0.01f) << "mass " << i << " sank into the ground";
     }
     EXPECT_NEAR(rope.masses[rope.count - 1].position.y, 0.0f, 0.01f) << "the free end lies on the ground";
+}
+
+}  // namespace
+
+namespace {
+
+bool AllFinite(const Rope& rope) {
+    for (const RopeMass& m : rope.masses) {
+        for (float value : {m.position.x, m.position.y, m.position.z, m.velocity.x, m.velocity.y, m.velocity.z})
+            if (!std::isfinite(value)) return false;
+    }
+    return true;
+}
+
+// A key held through a stall of five seconds moves the held end 60 units at once; the
+// springs then throw the chain so hard that the drag overshoots and the numbers blow up.
+// The rope starts again, straight along +x from where the held end now is, at rest.
+TEST(RopeSimulate, RopeThatBlewUpStartsAgainFromItsHeldEnd) {
+    Rope rope = rope_test::MakeProgramRope();
+    rope.masses[0].position = D3DXVECTOR3(60.0f, 10.0f, 0.0f);
+    rope.Simulate(5.0f);
+    ASSERT_TRUE(AllFinite(rope));
+    for (int i = 0; i < rope.count; ++i) {
+        EXPECT_EQ(rope.masses[i].position, D3DXVECTOR3(60.0f + i * 0.25f, 10.0f, 0.0f)) << "mass " << i;
+        EXPECT_EQ(rope.masses[i].velocity, D3DXVECTOR3(0.0f, 0.0f, 0.0f)) << "mass " << i;
+    }
+    // From there it simply falls again.
+    rope.Simulate(0.016f);
+    EXPECT_LT(rope.masses[rope.count - 1].position.y, 10.0f);
+    EXPECT_TRUE(AllFinite(rope));
+}
+
+TEST(RopeSimulate, HeldEndThatIsNoNumberTakesTheRopeBackToTheOrigin) {
+    Rope rope = rope_test::MakeProgramRope();
+    rope.masses[0].position.x = std::numeric_limits<float>::quiet_NaN();
+    rope.Simulate(0.001f);
+    ASSERT_TRUE(AllFinite(rope));
+    EXPECT_EQ(rope.masses[0].position, D3DXVECTOR3(0.0f, 0.0f, 0.0f));
+    EXPECT_EQ(rope.masses[79].position, D3DXVECTOR3(79 * 0.25f, 0.0f, 0.0f));
 }
 
 }  // namespace

@@ -86,6 +86,7 @@ TEST_F(SnowRenderTest, MultipleOfTheBatchSizeDrawsNoEmptyBatch) {
 TEST_F(SnowRenderTest, WritesLiveFlakesAroundTheCamera) {
     SnowSystem snow;
     snow.Create(device, BoxMinimum, BoxMaximum, 3, nullptr);
+    ASSERT_EQ(device->CreateTexture(4, 4, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &snow.texture, nullptr), D3D_OK);
     auto p = snow.particles.begin();
     *p++ = Particle{{1, 2, 3}, {0, -1, 0}, {1.0f, 0.5f, 0.25f}, true};
     *p++ = Particle{{4, 5, 6}, {0, -1, 0}, {1, 1, 1}, false};
@@ -94,6 +95,7 @@ TEST_F(SnowRenderTest, WritesLiveFlakesAroundTheCamera) {
     EXPECT_EQ(CallsStartingWith(device, "DrawPrimitive"),
               std::vector<std::string>{"DrawPrimitive(D3DPT_POINTLIST, 0, 2)"});
 
+    // Textured, the alpha comes from the texture and the vertex alpha is 0.
     void* data = nullptr;
     ASSERT_EQ(snow.vertexBuffer->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
     const ParticleVertex* v = static_cast<const ParticleVertex*>(data);
@@ -101,6 +103,16 @@ TEST_F(SnowRenderTest, WritesLiveFlakesAroundTheCamera) {
     EXPECT_EQ(v[0].colour, 0x00FF7F3Fu);
     EXPECT_EQ(v[1].position, D3DXVECTOR3(93, 208, 291));
     EXPECT_EQ(v[1].colour, 0x000000FFu);
+    snow.vertexBuffer->Unlock();
+
+    // Untextured, the vertex alpha is what the blend sees: opaque.
+    snow.texture->Release();
+    snow.texture = nullptr;
+    RenderFrame(snow, D3DXVECTOR3(100, 200, 300));
+    ASSERT_EQ(snow.vertexBuffer->Lock(0, 0, &data, D3DLOCK_READONLY), D3D_OK);
+    v = static_cast<const ParticleVertex*>(data);
+    EXPECT_EQ(v[0].colour, 0xFFFF7F3Fu);
+    EXPECT_EQ(v[1].colour, 0xFF0000FFu);
     snow.vertexBuffer->Unlock();
 }
 

@@ -13,6 +13,9 @@ struct HeadlessDevice {
     IDirect3DDevice9* device = nullptr;
 };
 
+// The presentation parameters of these devices: windowed, lockable back buffer.
+D3DPRESENT_PARAMETERS HeadlessPresentParameters(HWND window, UINT width, UINT height);
+
 // Switches the platform to headless mode, forgets earlier windows and creates a new window
 // and device; whatever failed stays null.
 HeadlessDevice CreateHeadlessDevice(UINT width, UINT height);

@@ -113,9 +113,9 @@ TEST_F(HeightmapTest, ReportsEachProblemWithItsMessage) {
 
 TEST_F(HeightmapTest, RejectsWhatWouldBecomeGarbage) {
     std::vector<uint8_t> bytes = ReadBytes(WriteHeightmap("base.bmp", 4, 4, Ramp(4, 4)));
-    std::vector<uint8_t> rle = bytes;
-    Put32(rle, 30, 1);  // BI_RLE8
-    EXPECT_FALSE(Read(WriteBytes("rle.bmp", rle)));
+    std::vector<uint8_t> bitfields = bytes;
+    Put32(bitfields, 30, 3);  // BI_BITFIELDS means nothing for 8-bit pixels
+    EXPECT_FALSE(Read(WriteBytes("bitfields.bmp", bitfields)));
 
     std::vector<uint8_t> huge = bytes;
     Put32(huge, 18, 257);
@@ -153,4 +153,74 @@ TEST_F(HeightmapTest, ShortFileLeavesMissingSamplesAtZero) {
     EXPECT_EQ(HeightAt(2, 1), 200.0f);
     EXPECT_EQ(HeightAt(2, 2), 0.0f);
     EXPECT_EQ(HeightAt(3, 3), 0.0f);
+}
+
+namespace {
+
+// An 8-bit bitmap whose pixels are the given RLE8 stream, written field by field: 14-byte
+// file header, 40-byte info header with compression 1, a grey palette, then the stream.
+std::vector<uint8_t> RunLengthBitmap(int width, int height, const std::vector<uint8_t>& stream) {
+    std::vector<uint8_t> bytes(14 + 40 + 1024, 0);
+    bytes[0] = 'B';
+    bytes[1] = 'M';
+    Put32(bytes, 2, uint32_t(bytes.size() + stream.size()));
+    Put32(bytes, 10, 14 + 40 + 1024);
+    Put32(bytes, 14, 40);
+    Put32(bytes, 18, uint32_t(width));
+    Put32(bytes, 22, uint32_t(height));
+    bytes[26] = 1;   // planes
+    bytes[28] = 8;   // bits per pixel
+    Put32(bytes, 30, 1);
+    Put32(bytes, 34, uint32_t(stream.size()));
+    for (int i = 0; i < 256; ++i) Put32(bytes, 54 + 4 * i, uint32_t(i * 0x010101));
+    bytes.insert(bytes.end(), stream.begin(), stream.end());
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(HeightmapTest, RunLengthBitmapGivesTheSameTerrainAsThePlainOne) {
+    const std::vector<uint8_t> stream = {
+        2, 10, 0, 3, 20, 21, 22, 0,  // row 0: a run, then three literal samples padded to four
+        0, 0,                        // end of row
+        0, 2, 1, 0, 4, 7,            // row 1: skip one sample, then a run to the row's end
+        0, 0,                        //
+        0, 2, 2, 1,                  // move past the last row: row 2 stays 0
+        0, 1,                        // end of bitmap
+    };
+    ASSERT_TRUE(Read(WriteBytes("rle.bmp", RunLengthBitmap(5, 3, stream))));
+    EXPECT_THAT(messages, IsEmpty());
+    const std::vector<TerrainVertex> fromRuns = TerrainVertices;
+
+    const std::vector<uint8_t> rows = {10, 10, 20, 21, 22, 0, 7, 7, 7, 7, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(Read(WriteHeightmap("plain.bmp", 5, 3, rows)));
+    ASSERT_EQ(fromRuns.size(), TerrainVertices.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(fromRuns[i].position, TerrainVertices[i].position) << i;
+        EXPECT_EQ(fromRuns[i].normal, TerrainVertices[i].normal) << i;
+        EXPECT_EQ(fromRuns[i].position.y, float(rows[i])) << i;
+    }
+}
+
+TEST_F(HeightmapTest, MalformedRunStreamIsNoBitmap) {
+    const std::vector<std::vector<uint8_t>> streams = {
+        {6, 1, 0, 1},                      // a run past the end of the row
+        {0, 3, 1, 2, 3, 0, 0, 3, 1, 2, 3, 0, 0, 1},  // literal samples past the end of the row
+        {0, 2, 0, 3, 1, 1, 0, 1},          // a move to above the last row, then a sample there
+        {0, 2, 5, 0, 0, 1},                // a move past the end of the row
+        {2, 10, 0, 0},                     // no end marker before the file ends
+        {0, 0, 0, 0, 0, 0, 0, 0, 0, 1},    // more row ends than the bitmap has rows
+    };
+    for (size_t i = 0; i < streams.size(); ++i) {
+        messages.clear();
+        EXPECT_FALSE(Read(WriteBytes("bad.bmp", RunLengthBitmap(4, 3, streams[i])))) << i;
+        EXPECT_THAT(messages, ElementsAre(L"灰度图非位图文件")) << i;
+        EXPECT_EQ(GridWidth, 0) << i;
+        EXPECT_TRUE(TerrainVertices.empty()) << i;
+    }
+    std::vector<uint8_t> topDown = RunLengthBitmap(4, 3, {4, 1, 0, 1});
+    Put32(topDown, 22, uint32_t(-3));
+    messages.clear();
+    EXPECT_FALSE(Read(WriteBytes("down.bmp", topDown)));
+    EXPECT_THAT(messages, ElementsAre(L"灰度图非位图文件"));
 }

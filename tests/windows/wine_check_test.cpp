@@ -54,6 +54,15 @@ std::string OutputDir() {
     return dir;
 }
 
+// Ink in every text box of both pictures, where the texts show.
+void CheckTexts(const WineCheck& check, const Image& ours, const Image& theirs) {
+    if (!check.textsShow) return;
+    for (const Rect& box : check.textBoxes) {
+        EXPECT_GE(BrightPixelsIn(ours, box, kTextBrightness), kTextInk) << "no text in the runner's box at " << box.left;
+        EXPECT_GE(BrightPixelsIn(theirs, box, kTextBrightness), kTextInk) << "no text in Wine's box at " << box.left;
+    }
+}
+
 struct WineResult {
     Image grab;
     Image later;
@@ -166,6 +175,11 @@ TEST_P(WineCheckTest, ShowsTheRunnersPictureOfTheStartPose) {
     EXPECT_EQ(wine.grab.width, ours.width) << "client width";
     EXPECT_EQ(wine.grab.height, ours.height) << "client height";
     const Image theirs = ScaledTo(wine.grab, ours.width, ours.height);
+    if (check.wineGap != nullptr) {
+        std::cout << check.program << ": picture not compared: " << check.wineGap << "\n";
+        CheckTexts(check, ours, theirs);
+        return;
+    }
     const SceneComparison comparison =
         CompareScenes(PictureOf(ours, oursLater, check.classify, kMotionMargin),
                       PictureOf(theirs, ScaledTo(wine.later, ours.width, ours.height), check.classify, kMotionMargin),
@@ -179,10 +193,7 @@ TEST_P(WineCheckTest, ShowsTheRunnersPictureOfTheStartPose) {
             << RegionName(region) << ": " << Describe(comparison);
     }
 
-    for (const Rect& box : check.textBoxes) {
-        EXPECT_GE(BrightPixelsIn(ours, box, kTextBrightness), kTextInk) << "no text in the runner's box at " << box.left;
-        EXPECT_GE(BrightPixelsIn(theirs, box, kTextBrightness), kTextInk) << "no text in Wine's box at " << box.left;
-    }
+    CheckTexts(check, ours, theirs);
     if (!check.numberBox.Empty()) {
         const std::string expected = RunnerTextAt(run, check.numberBox);
         EXPECT_FALSE(expected.empty()) << "the runner drew no text at " << check.numberBox.left;

@@ -52,6 +52,25 @@ Region FloorUnderGrey(uint32_t pixel) {
     return white ? Region::Ground : Region::Ignored;
 }
 
+// glasshall: the lit mirror wall (grey) and the white floor; the character, its reflection
+// and its shadow move with the animation and are left out before this rule sees them.
+constexpr int kWallLow = 150;
+Region WallOverFloor(uint32_t pixel) {
+    const int low = std::min({Red(pixel), Green(pixel), Blue(pixel)});
+    const int spread = std::max({Red(pixel), Green(pixel), Blue(pixel)}) - low;
+    if (spread > kColourSlack) return Region::Ignored;
+    if (low >= kFloorWhite) return Region::Ground;
+    return low >= kWallLow ? Region::Background : Region::Ignored;
+}
+
+// landscaper: the blue sky against everything standing on the ground; white clouds count
+// with the ground's side, the same in both pictures.
+constexpr int kSkyBlueLead = 20;
+Region GroundUnderBlueSky(uint32_t pixel) {
+    const bool blue = Blue(pixel) >= Red(pixel) + kSkyBlueLead && Blue(pixel) >= Green(pixel);
+    return blue ? Region::Background : Region::Ground;
+}
+
 }  // namespace
 
 const std::vector<WineCheck>& WineChecks() {
@@ -62,6 +81,10 @@ const std::vector<WineCheck>& WineChecks() {
         {"flurry", "DemoApplication", LandUnderBlackSky, {kFpsBox, kCountBox}, kCountBox, kTexturedTolerance},
         {"drizzle", "DemoApplication", WaterUnderBlackSky, {kFpsBox}, {}, kTexturedTolerance},
         {"tether", "tether", FloorUnderGrey, {kRopePointBox}, {}, kFlatTolerance},
+        {"halfspace", "DemoApplication", LandUnderBlackSky, {kFpsBox}, {}, kTexturedTolerance, true,
+         "Wine's ID3DXMesh::DrawSubset draws only the first subset of the loaded mouse mesh"},
+        {"glasshall", "DemoApplication", WallOverFloor, {kFpsBox}, {}, kFlatTolerance, false},
+        {"landscaper", "DemoApplication", GroundUnderBlueSky, {kFpsBox}, {}, kTexturedTolerance, false},
     };
     return checks;
 }

@@ -22,6 +22,12 @@ struct WineCheck {
     Rect numberBox;
     // The largest difference of a region's mean colour per channel, in 1/255 steps.
     double colourTolerance;
+    // False where the program draws its texts before the scene, which covers them: they are
+    // still counted, but no ink is looked for.
+    bool textsShow = true;
+    // Set where Wine itself cannot draw the start pose (the README lists why, with the
+    // evidence): the program must still start, draw and end, but its picture is not compared.
+    const char* wineGap = nullptr;
 };
 
 const std::vector<WineCheck>& WineChecks();

@@ -7,27 +7,9 @@
 #include <host.h>
 
 #include "tools/common/utf8.h"
+#include "tools/demo-run/quoting.h"
 
 namespace {
-
-std::string Quoted(const std::wstring& text) {
-    std::string quoted = "\"";
-    for (char c : Utf8(text)) {
-        if (c == '"' || c == '\\') {
-            quoted += '\\';
-            quoted += c;
-        } else if (c == '\n') {
-            quoted += "\\n";
-        } else if (c == '\r') {
-            quoted += "\\r";
-        } else if (c == '\t') {
-            quoted += "\\t";
-        } else {
-            quoted += c;
-        }
-    }
-    return quoted + "\"";
-}
 
 void PrintLine(const std::string& line) {
     std::fputs((line + "\n").c_str(), stdout);
@@ -39,7 +21,7 @@ FrameDriver::FrameDriver(const RunOptions& options, std::vector<ScriptEvent> eve
     : options_(options),
       events_(std::move(events)),
       clockMilliseconds_(options.startMilliseconds),
-      captured_(options.captures.size(), false) {}
+      attempted_(options.captures.size(), false) {}
 
 FrameDriver::~FrameDriver() {
     host::SetIdleHook(nullptr);
@@ -111,6 +93,7 @@ bool FrameDriver::InjectEventsFor(int frame) {
 void FrameDriver::EndFrameTiming() {
     if (!frameOpen_) return;
     frameOpen_ = false;
+    if (!options_.printTiming) return;
     const std::chrono::duration<double, std::milli> elapsed = std::chrono::steady_clock::now() - frameStart_;
     frameTimes_.push_back(elapsed.count());
 }
@@ -119,35 +102,34 @@ void FrameDriver::OnPresent(IDirect3DDevice9* device) {
     for (size_t i = 0; i < options_.captures.size(); ++i) {
         const FrameCapture& capture = options_.captures[i];
         if (capture.frame != framesStarted_ || !frameOpen_) continue;
+        attempted_[i] = true;
         int width = 0, height = 0;
         std::vector<uint32_t> pixels;
         if (!host::ReadBackBuffer(device, &width, &height, &pixels)) {
             captureErrors_.push_back("cannot read the back buffer for frame " + std::to_string(capture.frame));
         } else if (!host::WritePng(capture.path, width, height, pixels)) {
-            captureErrors_.push_back("cannot write " + capture.path);
-        } else {
-            captured_[i] = true;
+            captureErrors_.push_back("cannot write " + QuotedWord(capture.path));
         }
     }
 }
 
 std::vector<std::string> FrameDriver::CaptureProblems() const {
     std::vector<std::string> problems = captureErrors_;
-    for (size_t i = 0; i < captured_.size(); ++i) {
+    for (size_t i = 0; i < attempted_.size(); ++i) {
         const FrameCapture& capture = options_.captures[i];
-        if (!captured_[i] && capture.frame <= framesStarted_)
-            problems.push_back("frame " + std::to_string(capture.frame) + " presented nothing for " + capture.path);
+        if (!attempted_[i] && capture.frame <= framesStarted_)
+            problems.push_back("frame " + std::to_string(capture.frame) + " presented nothing for " + QuotedWord(capture.path));
     }
     return problems;
 }
 
 std::string TextLine(int frame, int x, int y, const std::wstring& text) {
     return "frame " + std::to_string(frame) + " text " + std::to_string(x) + "," + std::to_string(y) + " " +
-           Quoted(text);
+           QuotedText(Utf8(text));
 }
 
 std::string BoxLine(int frame, const std::wstring& caption, const std::wstring& text) {
-    return "frame " + std::to_string(frame) + " box " + Quoted(caption) + " " + Quoted(text);
+    return "frame " + std::to_string(frame) + " box " + QuotedText(Utf8(caption)) + " " + QuotedText(Utf8(text));
 }
 
 std::string TimingLine(std::vector<double> milliseconds) {

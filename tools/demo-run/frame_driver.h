@@ -27,7 +27,8 @@ public:
     void Install();
 
     int FramesRun() const { return framesStarted_; }
-    // Wall time of each completed frame's Frame call, in milliseconds.
+    // Wall time of each completed frame's Frame call, in milliseconds; kept only when the
+    // options ask for the timing line.
     const std::vector<double>& FrameTimes() const { return frameTimes_; }
     // Reasons why requested captures were not written (empty when all were).
     std::vector<std::string> CaptureProblems() const;
@@ -50,12 +51,13 @@ private:
     bool frameOpen_ = false;
     std::chrono::steady_clock::time_point frameStart_;
     std::vector<double> frameTimes_;
-    std::vector<bool> captured_;
+    // Whether each capture's frame was presented, written or not.
+    std::vector<bool> attempted_;
     std::vector<std::string> captureErrors_;
 };
 
 // The line demo-run prints for a text or a message box: frame F text X,Y "TEXT" and
-// frame F box "CAPTION" "TEXT", UTF-8, with '"', '\', line breaks and tabs escaped.
+// frame F box "CAPTION" "TEXT", quoted as QuotedText does.
 std::string TextLine(int frame, int x, int y, const std::wstring& text);
 std::string BoxLine(int frame, const std::wstring& caption, const std::wstring& text);
 

@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 
+#include "tools/demo-run/quoting.h"
 #include "tools/demo-run/run_options.h"
 
 namespace {
@@ -44,7 +45,7 @@ bool ParseEvent(std::istringstream& words, ScriptEvent* event, std::string* erro
         event->kind = name == "down" ? ScriptEvent::kKeyDown : ScriptEvent::kKeyUp;
         event->virtualKey = arguments.empty() ? 0 : VirtualKeyOfName(arguments[0]);
         if (event->virtualKey == 0) {
-            *error = arguments.empty() ? name + " needs a key" : "unknown key " + arguments[0];
+            *error = arguments.empty() ? name + " needs a key" : "unknown key " + QuotedWord(arguments[0]);
             return false;
         }
     } else if (name == "move") {
@@ -60,11 +61,11 @@ bool ParseEvent(std::istringstream& words, ScriptEvent* event, std::string* erro
     } else if (ButtonEvents().count(name) != 0) {
         event->kind = ButtonEvents().at(name);
     } else {
-        *error = name.empty() ? "missing event after the frame number" : "unknown event " + name;
+        *error = name.empty() ? "missing event after the frame number" : "unknown event " + QuotedWord(name);
         return false;
     }
     if (arguments.size() > wanted) {
-        *error = "unexpected " + arguments[wanted] + " after " + name;
+        *error = "unexpected " + QuotedWord(arguments[wanted]) + " after " + name;
         return false;
     }
     return true;
@@ -95,7 +96,7 @@ bool ParseInputScript(const std::string& text, std::vector<ScriptEvent>* events,
         long long frame = 0;
         std::string reason;
         if (!ParseInteger(frameWord, 1, 100000000, &frame)) {
-            reason = "the frame must be a number from 1, not " + frameWord;
+            reason = "the frame must be a number from 1, not " + QuotedWord(frameWord);
         } else if (ParseEvent(words, &event, &reason)) {
             event.frame = static_cast<int>(frame);
             events->push_back(event);

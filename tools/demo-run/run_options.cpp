@@ -2,6 +2,8 @@
 
 #include <charconv>
 
+#include "tools/demo-run/quoting.h"
+
 const char kUsage[] =
     "usage: demo-run NAME [--frames N] [--dt-ms MS] [--start-ms MS] [--input FILE]\n"
     "                     [--capture F:PATH.png]... [--text] [--timing] [--resources DIR]\n";
@@ -42,10 +44,10 @@ bool ParseValueOption(const std::string& name, const std::string& value, RunOpti
         options->resourceFolder = value;
     } else if (name == "--capture") {
         FrameCapture capture;
-        if (!ParseCapture(value, &capture)) return Fail(error, "--capture needs FRAME:PATH.png, not " + value);
+        if (!ParseCapture(value, &capture)) return Fail(error, "--capture needs FRAME:PATH.png, not " + QuotedWord(value));
         options->captures.push_back(capture);
     } else {
-        *error = "unknown option " + name;
+        *error = "unknown option " + QuotedWord(name);
         return false;
     }
     return true;
@@ -71,12 +73,12 @@ bool ParseRunOptions(const std::vector<std::string>& arguments, RunOptions* opti
         } else if (argument == "--timing") {
             options->printTiming = true;
         } else if (argument.rfind("--", 0) == 0) {
-            if (i + 1 >= arguments.size()) return Fail(error, argument + " needs a value");
+            if (i + 1 >= arguments.size()) return Fail(error, QuotedWord(argument) + " needs a value");
             if (!ParseValueOption(argument, arguments[++i], options, error)) return false;
         } else if (options->program.empty()) {
             options->program = argument;
         } else {
-            *error = "unexpected argument " + argument;
+            *error = "unexpected argument " + QuotedWord(argument);
             return false;
         }
     }

@@ -10,9 +10,8 @@
 #include "framework/app_shell.h"
 #include "tools/demo-run/frame_driver.h"
 #include "tools/demo-run/input_script.h"
+#include "tools/demo-run/quoting.h"
 #include "tools/demo-run/run_options.h"
-
-
 
 namespace {
 
@@ -21,18 +20,37 @@ int Fail(int code, const std::string& reason) {
     return code;
 }
 
+// A pipe (such as <(...) in a shell) is a script too; a folder reads as nothing and is none.
 bool LoadScript(const std::string& path, std::vector<ScriptEvent>* events, std::string* error) {
     if (path.empty()) return true;
+    std::error_code status;
+    if (std::filesystem::is_directory(path, status)) {
+        *error = "input file " + QuotedWord(path) + " is a folder";
+        return false;
+    }
     std::ifstream file(path, std::ios::binary);
     if (!file) {
-        *error = "cannot read input file " + path;
+        *error = "cannot read input file " + QuotedWord(path);
         return false;
     }
     std::stringstream text;
     text << file.rdbuf();
     if (ParseInputScript(text.str(), events, error)) return true;
-    *error = path + ": " + *error;
+    *error = QuotedWord(path) + ": " + *error;
     return false;
+}
+
+// Whether the folder given for "..\Resource\" can be used; false with the reason when not
+// (missing, not a folder, a name too long, a loop of links).
+bool CheckResourceFolder(const std::string& folder, std::string* error) {
+    std::error_code status;
+    const bool isFolder = std::filesystem::is_directory(folder, status);
+    if (status) {
+        *error = "cannot use resource folder " + QuotedWord(folder) + ": " + status.message();
+        return false;
+    }
+    if (!isFolder) *error = "no resource folder " + QuotedWord(folder);
+    return isFolder;
 }
 
 const ProgramEntry* FindProgram(const std::string& name, const std::vector<ProgramEntry>& programs) {
@@ -59,11 +77,10 @@ int RunDemo(int argc, char** argv, const std::vector<ProgramEntry>& programs) {
         return Fail(2, error);
     }
     const ProgramEntry* program = FindProgram(options.program, programs);
-    if (program == nullptr) return Fail(2, "unknown program " + options.program);
+    if (program == nullptr) return Fail(2, "unknown program " + QuotedWord(options.program));
     std::vector<ScriptEvent> events;
     if (!LoadScript(options.inputFile, &events, &error)) return Fail(2, error);
-    if (!options.resourceFolder.empty() && !std::filesystem::is_directory(options.resourceFolder))
-        return Fail(1, "no resource folder " + options.resourceFolder);
+    if (!options.resourceFolder.empty() && !CheckResourceFolder(options.resourceFolder, &error)) return Fail(1, error);
 
     host::SetHeadless(true);
     host::SetResourceFolder(ResourceFolder(options));

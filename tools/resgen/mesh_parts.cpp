@@ -85,6 +85,13 @@ void AddTube(MeshPart* part, const std::vector<Vec3>& path, float radius, int si
     AddSurface(part, sides, rows, ring, material);
 }
 
+void TurnAndMove(MeshPart* part, float yaw, Vec3 offset) {
+    const float c = std::cos(yaw), s = std::sin(yaw);
+    auto turn = [&](Vec3 v) { return Vec3{v.x * c + v.z * s, v.y, -v.x * s + v.z * c}; };
+    for (Vec3& position : part->positions) position = turn(position) + offset;
+    for (Vec3& normal : part->normals) normal = turn(normal);
+}
+
 void AddBox(MeshPart* part, Vec3 low, Vec3 high, uint32_t material, float repeatsPerUnit) {
     const Vec3 corner[8] = {{low.x, low.y, low.z},  {high.x, low.y, low.z},  {low.x, high.y, low.z},
                             {high.x, high.y, low.z}, {low.x, low.y, high.z},  {high.x, low.y, high.z},

@@ -44,6 +44,10 @@ void AddCap(MeshPart* part, const std::vector<Vec3>& outline, Vec3 normal, uint3
 // A closed tube of the given radius along a path of points, `sides` around.
 void AddTube(MeshPart* part, const std::vector<Vec3>& path, float radius, int sides, uint32_t material);
 
+// Turns the part about the vertical axis (+z towards +x for a positive angle) and then moves
+// it by `offset`, normals included.
+void TurnAndMove(MeshPart* part, float yaw, Vec3 offset);
+
 // An axis-aligned box from `low` to `high`; each face's texture spans `texelsPerUnit`
 // repeats per unit of its width and height.
 void AddBox(MeshPart* part, Vec3 low, Vec3 high, uint32_t material, float repeatsPerUnit);

@@ -19,6 +19,9 @@ constexpr Vec3 kPlace = {0.0f, -1.5f, 5.4f};
 
 enum Material : uint32_t { kShell, kButtons, kWheel, kCable, kPad };
 
+constexpr float kMouseTurnOnPad = 0.55f;
+constexpr Vec3 kMouseOnPad = {-0.2f, 0.0f, -0.25f};
+
 // The shell in plan is a rounded oval, wider at the back; its side rises straight from the
 // pad to kWallHeight and turns into a dome that peaks over the palm. A point of the shell is
 // named by its angle round the oval (0 at +x, pi/2 at the nose) and k, its distance out from
@@ -183,24 +186,10 @@ XFrameDef DeskFrame() {
     return UpFrame("Desk", k, {kPlace.x * k, -kPlace.z * k, kPlace.y * k});
 }
 
-// The mouse lies on the pad turned a little to the right, so the viewer sees its side.
-XFrameDef MouseFrame() {
-    constexpr float kTurn = 0.55f;
-    XFrameDef frame;
-    frame.name = "Mouse";
-    const float c = std::cos(kTurn), s = std::sin(kTurn);
-    const float transform[16] = {c, 0, -s, 0, 0, 1, 0, 0, s, 0, c, 0, -0.2f, 0, -0.25f, 1};
-    std::copy(transform, transform + 16, frame.transform);
-    return frame;
-}
-
 }  // namespace
 
 bool WriteMouseFiles(const std::string& folder) {
     XFrameDef desk = DeskFrame();
-    XFrameDef mouse = MouseFrame();
-    XFrameDef padFrame;
-    padFrame.name = "Pad";
     MeshPart shell("Shell"), buttons("Buttons"), wheel("Wheel"), cable("Cable"), pad("Pad");
     AddShell(&shell);
     AddButton(&buttons, 1.0f);
@@ -208,9 +197,11 @@ bool WriteMouseFiles(const std::string& folder) {
     AddWheel(&wheel);
     AddCable(&cable);
     AddPad(&pad);
-    mouse.meshes = {shell, buttons, wheel, cable};
-    padFrame.meshes = {pad};
-    desk.children = {mouse, padFrame};
+    // The mouse lies on the pad turned a little to the right, so the viewer sees its side. The
+    // turn is made here rather than by a frame of its own: not every reader of X files combines
+    // nested frame transforms in the same order.
+    for (MeshPart* part : {&shell, &buttons, &wheel, &cable}) TurnAndMove(part, kMouseTurnOnPad, kMouseOnPad);
+    desk.meshes = {shell, buttons, wheel, cable, pad};
 
     constexpr int kTextureSize = 256;
     return WriteXFile(folder + "/mouse.x", MouseMaterials(), desk) &&

@@ -3,13 +3,18 @@
 #include <host.h>
 #include <windows.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <vector>
 
-#include "core/regular_file.h"
 #include "core/text.h"
 
 namespace platform {
@@ -69,10 +74,10 @@ std::string MatchEntry(const std::string& directory, const std::string& componen
     std::error_code error;
     if (fs::exists(fs::path(Join(directory, component)), error)) return component;
     std::vector<std::string> matches;
-    fs::directory_iterator entries(directory.empty() ? fs::path(".") : fs::path(directory), error);
-    if (error) return {};
-    for (const fs::directory_entry& entry : entries) {
-        std::string name = entry.path().filename().string();
+    fs::directory_iterator entry(directory.empty() ? fs::path(".") : fs::path(directory), error);
+    // Stepping with an error code: a folder that fails half way is no reason to throw.
+    for (; !error && entry != fs::directory_iterator(); entry.increment(error)) {
+        std::string name = entry->path().filename().string();
         if (EqualIgnoringCase(name, component)) matches.push_back(name);
     }
     if (matches.empty()) return {};
@@ -113,23 +118,68 @@ std::string ResolvePath(const std::string& windowsPath) {
 
 std::string ResolvePath(const std::wstring& windowsPath) { return ResolvePath(Utf8FromWide(windowsPath)); }
 
+namespace {
+
+struct OpenMode {
+    int flags = 0;
+    bool truncate = false;
+};
+
+// The open(2) flags of a C library mode ("r", "wb", "a+" ...); false for a mode fopen refuses.
+bool ParseMode(const char* mode, OpenMode* out) {
+    const bool update = std::strchr(mode, '+') != nullptr;
+    switch (mode[0]) {
+        case 'r': out->flags = update ? O_RDWR : O_RDONLY; break;
+        case 'w': out->flags = (update ? O_RDWR : O_WRONLY) | O_CREAT; out->truncate = true; break;
+        case 'a': out->flags = (update ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND; break;
+        default: return false;
+    }
+    if (std::strchr(mode, 'x') != nullptr) out->flags |= O_EXCL;
+    return true;
+}
+
+}  // namespace
+
+// Only regular files are opened, and without waiting: a FIFO, a device or a folder behind a
+// resource name would otherwise hang the program in open or feed it without end. Truncation
+// waits until the file is known to be a regular one.
 FILE* OpenFile(const std::string& windowsPath, const char* mode) {
-    if (mode == nullptr) return nullptr;
-    return std::fopen(ResolvePath(windowsPath).c_str(), mode);
+    OpenMode parsed;
+    if (mode == nullptr || !ParseMode(mode, &parsed)) {
+        errno = EINVAL;
+        return nullptr;
+    }
+    const std::string path = ResolvePath(windowsPath);
+    int descriptor = open(path.c_str(), parsed.flags | O_NONBLOCK | O_CLOEXEC, 0666);
+    if (descriptor < 0) return nullptr;
+    struct stat status {};
+    if (fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        close(descriptor);
+        errno = EACCES;
+        return nullptr;
+    }
+    fcntl(descriptor, F_SETFL, fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    if (parsed.truncate && ftruncate(descriptor, 0) != 0) {
+        close(descriptor);
+        return nullptr;
+    }
+    FILE* file = fdopen(descriptor, mode);
+    if (file == nullptr) close(descriptor);
+    return file;
 }
 
 FILE* OpenFile(const std::wstring& windowsPath, const char* mode) { return OpenFile(Utf8FromWide(windowsPath), mode); }
 
-// The largest file a loader reads whole: far beyond any picture or mesh the programs use,
-// small enough that a wrong file cannot use up the memory.
-constexpr size_t kMaxWholeFileBytes = size_t{256} << 20;
-
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& windowsPath) {
-    // Only regular files are read: a name taken from a data file could be a device that never
-    // ends (/dev/zero) or a FIFO that blocks.
-    const RegularFileContents contents = ReadRegularFile(ResolvePath(windowsPath), kMaxWholeFileBytes);
-    if (contents.status != RegularFileContents::Status::Read) return std::nullopt;
-    return std::vector<uint8_t>(contents.bytes.begin(), contents.bytes.end());
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& windowsPath, uint64_t maxBytes) {
+    std::unique_ptr<FILE, int (*)(FILE*)> file(OpenFile(windowsPath, "rb"), &std::fclose);
+    if (!file || std::fseek(file.get(), 0, SEEK_END) != 0) return std::nullopt;
+    const long size = std::ftell(file.get());
+    if (size < 0 || static_cast<uint64_t>(size) > maxBytes || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+        return std::nullopt;
+    }
+    std::vector<uint8_t> bytes(static_cast<size_t>(size));
+    if (std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size()) return std::nullopt;
+    return bytes;
 }
 
 }  // namespace platform

@@ -17,12 +17,14 @@ namespace platform {
 std::string ResolvePath(const std::string& windowsPath);
 std::string ResolvePath(const std::wstring& windowsPath);
 
-// fopen of the resolved path; the mode is the C library's ("rb", "w" ...). NULL on failure.
+// fopen of the resolved path; the mode is the C library's ("rb", "w" ...). NULL on failure,
+// and for anything that is not a regular file (errno EACCES): a FIFO, a device or a folder
+// is refused at once instead of blocking or reading without end.
 FILE* OpenFile(const std::string& windowsPath, const char* mode);
 FILE* OpenFile(const std::wstring& windowsPath, const char* mode);
 
-// Every byte of a regular file named by a Windows-style path; nothing when it cannot be read,
-// is no regular file (a folder, a device, a FIFO) or is too large to be a picture or a mesh.
-std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& windowsPath);
+// Every byte of a regular file named by a Windows-style path; nothing when it cannot be read
+// or holds more than maxBytes.
+std::optional<std::vector<uint8_t>> ReadWholeFile(const std::wstring& windowsPath, uint64_t maxBytes);
 
 }  // namespace platform

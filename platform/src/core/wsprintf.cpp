@@ -3,6 +3,7 @@
 // and the output stops at 1024 characters including the terminator.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "core/text.h"
@@ -24,10 +25,22 @@ struct Conversion {
     wchar_t type = 0;
 };
 
+// Widths and precisions stop growing here, far past any output, so that no number of digits
+// wraps them around.
+constexpr size_t kLargestNumber = size_t{1} << 30;
+
 size_t ReadNumber(const wchar_t*& format) {
     size_t value = 0;
-    while (*format >= L'0' && *format <= L'9') value = value * 10 + static_cast<size_t>(*format++ - L'0');
+    while (*format >= L'0' && *format <= L'9') {
+        value = std::min(value * 10 + static_cast<size_t>(*format++ - L'0'), kLargestNumber);
+    }
     return value;
+}
+
+// Padding or zeros to add: never more than the whole output holds, since the output stops
+// there, so a field of any width costs no more than that.
+size_t FillCount(size_t wanted, size_t present) {
+    return wanted > present ? std::min(wanted - present, kMaxOutput) : 0;
 }
 
 // Reads the flags, width, precision, size prefix and type that follow a '%'.
@@ -61,7 +74,7 @@ Conversion ParseConversion(const wchar_t*& format) {
 }
 
 void AppendPadded(std::wstring& out, const Conversion& conversion, const std::wstring& text, wchar_t fill = L' ') {
-    size_t padding = conversion.width > text.size() ? conversion.width - text.size() : 0;
+    size_t padding = FillCount(conversion.width, text.size());
     if (conversion.leftAlign) {
         out += text;
         out.append(padding, L' ');
@@ -143,14 +156,12 @@ void FormatInteger(std::wstring& out, const Conversion& conversion, va_list& arg
     ReadInteger(conversion, isSigned, args, &magnitude, &negative);
 
     std::wstring digits = Digits(magnitude, hex ? 16 : 10, conversion.type == L'X');
-    if (conversion.hasPrecision && digits.size() < conversion.precision)
-        digits.insert(0, conversion.precision - digits.size(), L'0');
+    if (conversion.hasPrecision) digits.insert(0, FillCount(conversion.precision, digits.size()), L'0');
     std::wstring prefix = negative ? L"-" : L"";
     if (hex && conversion.alternate && magnitude != 0) prefix = conversion.type == L'X' ? L"0X" : L"0x";
 
-    if (conversion.zeroPad && !conversion.leftAlign && !conversion.hasPrecision &&
-        conversion.width > prefix.size() + digits.size())
-        digits.insert(0, conversion.width - prefix.size() - digits.size(), L'0');
+    if (conversion.zeroPad && !conversion.leftAlign && !conversion.hasPrecision)
+        digits.insert(0, FillCount(conversion.width, prefix.size() + digits.size()), L'0');
     AppendPadded(out, conversion, prefix + digits);
 }
 

@@ -1,5 +1,7 @@
 #include "d3d9/device_base.h"
 
+#include "d3d9/shader_render_states.h"
+
 #include <cmath>
 
 namespace platform {
@@ -181,29 +183,12 @@ HRESULT DeviceBase::GetLightEnable(DWORD index, BOOL* enable) {
 
 // ---- render, stage and sampler states ------------------------------------------------------
 
-// The render states that change the fixed-function shader or its uniforms (lighting, material
-// sources, alpha test, points, shading); the others only change GL's fixed state.
-static bool ShaderReads(D3DRENDERSTATETYPE state) {
-    switch (state) {
-    case D3DRS_LIGHTING: case D3DRS_AMBIENT: case D3DRS_COLORVERTEX: case D3DRS_LOCALVIEWER:
-    case D3DRS_NORMALIZENORMALS: case D3DRS_DIFFUSEMATERIALSOURCE: case D3DRS_SPECULARMATERIALSOURCE:
-    case D3DRS_AMBIENTMATERIALSOURCE: case D3DRS_EMISSIVEMATERIALSOURCE: case D3DRS_SPECULARENABLE:
-    case D3DRS_ALPHATESTENABLE: case D3DRS_ALPHAFUNC: case D3DRS_ALPHAREF: case D3DRS_TEXTUREFACTOR:
-    case D3DRS_SHADEMODE: case D3DRS_POINTSIZE: case D3DRS_POINTSIZE_MIN: case D3DRS_POINTSIZE_MAX:
-    case D3DRS_POINTSPRITEENABLE: case D3DRS_POINTSCALEENABLE: case D3DRS_POINTSCALE_A:
-    case D3DRS_POINTSCALE_B: case D3DRS_POINTSCALE_C:
-        return true;
-    default:
-        return false;
-    }
-}
-
 HRESULT DeviceBase::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (!IsValidRenderState(state)) return D3DERR_INVALIDCALL;
     if (state_.renderStates[state] != value) {
         state_.renderStates[state] = value;
         dirty_ |= kDirtyRenderStates;
-        if (ShaderReads(state)) dirty_ |= kDirtyShaderStates;
+        if (IsShaderRenderState(state)) dirty_ |= kDirtyShaderStates;
     }
     return D3D_OK;
 }

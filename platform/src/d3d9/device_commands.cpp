@@ -110,8 +110,7 @@ static DrawCall DrawCallFor(D3DPRIMITIVETYPE type, UINT primitiveCount) {
 }
 
 HRESULT DeviceBase::submit(const DrawCall& call) {
-    if (call.primitiveCount > 0) onDraw(call);
-    return D3D_OK;
+    return call.primitiveCount > 0 ? onDraw(call) : D3D_OK;
 }
 
 HRESULT DeviceBase::DrawPrimitive(D3DPRIMITIVETYPE type, UINT startVertex, UINT primitiveCount) {
@@ -168,9 +167,9 @@ HRESULT DeviceBase::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT primitiveCount, 
     DrawCall call = DrawCallFor(type, primitiveCount);
     call.userVertices = vertexData;
     call.userStride = vertexStride;
-    submit(call);
+    HRESULT drawn = submit(call);
     unbindAfterUserDraw(false);
-    return D3D_OK;
+    return drawn;
 }
 
 HRESULT DeviceBase::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertexIndex, UINT numVertices,
@@ -190,9 +189,9 @@ HRESULT DeviceBase::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT minVertex
     call.userStride = vertexStride;
     call.userIndices = indexData;
     call.userIndexFormat = indexFormat;
-    submit(call);
+    HRESULT drawn = submit(call);
     unbindAfterUserDraw(true);
-    return D3D_OK;
+    return drawn;
 }
 
 }  // namespace platform

@@ -80,4 +80,10 @@ std::string TraceRenderStateValue(D3DRENDERSTATETYPE state, DWORD value) {
     return std::to_string(value);
 }
 
+std::string TraceInt(long long value) { return std::to_string(value); }
+
+std::string TraceSamplerStateValue(D3DSAMPLERSTATETYPE type, DWORD value) {
+    return type == D3DSAMP_BORDERCOLOR ? TraceColor(value) : TraceInt(value);
+}
+
 }  // namespace platform

@@ -69,6 +69,40 @@ std::optional<Palette> ReadPalette(Bytes file, const BmpHeader& header) {
 // Row y of the image (0 = top) as stored in the file, given rows in file order.
 size_t FileRowOf(const BmpHeader& header, uint32_t y) { return header.topDown ? y : header.height - 1 - y; }
 
+// Which stored pixels make the decoded image: every one, or for an image larger than the
+// limits the one nearest to the centre of each texel of the image scaled down to them.
+struct Sampling {
+    uint32_t width = 0;
+    uint32_t height = 0;
+    std::vector<uint32_t> sourceColumns;  // per decoded column
+    std::vector<uint32_t> sourceRows;     // per decoded row, 0 = top
+};
+
+std::vector<uint32_t> NearestSources(uint32_t sourceSize, uint32_t size) {
+    std::vector<uint32_t> sources(size);
+    for (uint32_t i = 0; i < size; ++i) {
+        sources[i] = static_cast<uint32_t>((2 * uint64_t{i} + 1) * sourceSize / (2 * uint64_t{size}));
+    }
+    return sources;
+}
+
+Sampling SamplingOf(const BmpHeader& header, TextureLimits limits) {
+    Sampling sampling;
+    sampling.width = std::min(header.width, limits.maxWidth);
+    sampling.height = std::min(header.height, limits.maxHeight);
+    sampling.sourceColumns = NearestSources(header.width, sampling.width);
+    sampling.sourceRows = NearestSources(header.height, sampling.height);
+    return sampling;
+}
+
+// The inverse of a NearestSources map: for each source index its decoded index, or -1 for a
+// source that no decoded texel takes (scaling only ever reduces, so there is at most one).
+std::vector<int32_t> TargetsOf(const std::vector<uint32_t>& sources, uint32_t sourceSize) {
+    std::vector<int32_t> targets(sourceSize, -1);
+    for (size_t i = 0; i < sources.size(); ++i) targets[sources[i]] = static_cast<int32_t>(i);
+    return targets;
+}
+
 void PutPixel(Image& image, uint32_t x, uint32_t y, uint32_t argb) {
     uint8_t* texel = image.levels[0].bytes.data() + (static_cast<size_t>(y) * image.levels[0].width + x) * 4;
     texel[0] = static_cast<uint8_t>(argb);
@@ -77,11 +111,11 @@ void PutPixel(Image& image, uint32_t x, uint32_t y, uint32_t argb) {
     texel[3] = static_cast<uint8_t>(argb >> 24);
 }
 
-Image EmptyImage(const BmpHeader& header, D3DFORMAT format) {
+Image EmptyImage(const Sampling& sampling, D3DFORMAT format) {
     Image image;
     image.format = format;
-    image.levels.push_back({header.width, header.height,
-                            std::vector<uint8_t>(static_cast<size_t>(header.width) * header.height * 4)});
+    image.levels.push_back({sampling.width, sampling.height,
+                            std::vector<uint8_t>(static_cast<size_t>(sampling.width) * sampling.height * 4)});
     return image;
 }
 
@@ -92,14 +126,16 @@ uint32_t ChannelOf(uint32_t value, uint32_t mask) {
     return bits >= 8 ? shifted >> (bits - 8) : shifted * 255 / ((1u << bits) - 1);
 }
 
-std::optional<Image> DecodeUncompressed(Bytes file, const BmpHeader& header, const Palette* palette) {
+std::optional<Image> DecodeUncompressed(Bytes file, const BmpHeader& header, const Palette* palette,
+                                        const Sampling& sampling) {
     size_t stride = ((static_cast<size_t>(header.width) * header.bitCount + 31) / 32) * 4;
     if (header.dataOffset + stride * header.height > file.size()) return std::nullopt;
     bool anyAlpha = false;
-    Image image = EmptyImage(header, D3DFMT_X8R8G8B8);
-    for (uint32_t y = 0; y < header.height; ++y) {
-        const uint8_t* row = file.data() + header.dataOffset + FileRowOf(header, y) * stride;
-        for (uint32_t x = 0; x < header.width; ++x) {
+    Image image = EmptyImage(sampling, D3DFMT_X8R8G8B8);
+    for (uint32_t y = 0; y < sampling.height; ++y) {
+        const uint8_t* row = file.data() + header.dataOffset + FileRowOf(header, sampling.sourceRows[y]) * stride;
+        for (uint32_t column = 0; column < sampling.width; ++column) {
+            const uint32_t x = sampling.sourceColumns[column];
             uint32_t argb;
             if (header.bitCount == 8) {
                 argb = (*palette)[row[x]];
@@ -113,7 +149,7 @@ std::optional<Image> DecodeUncompressed(Bytes file, const BmpHeader& header, con
                 argb = (alpha << 24) | (ChannelOf(value, header.masks[0]) << 16) |
                        (ChannelOf(value, header.masks[1]) << 8) | ChannelOf(value, header.masks[2]);
             }
-            PutPixel(image, x, y, argb);
+            PutPixel(image, column, y, argb);
         }
     }
     if (header.bitCount == 32 && anyAlpha) {
@@ -128,13 +164,21 @@ std::optional<Image> DecodeUncompressed(Bytes file, const BmpHeader& header, con
 // RLE8 pairs: (n, index) repeats index n times; (0, 0) ends a line, (0, 1) ends the bitmap,
 // (0, 2, dx, dy) moves the cursor, (0, n >= 3) is followed by n literal indices padded to a
 // 16-bit boundary. Pixels never written take palette entry 0. Rows are stored bottom-up.
-std::optional<Image> DecodeRle8(Bytes file, const BmpHeader& header, const Palette& palette) {
+// Only the indices of sampled pixels are kept, so a few bytes declaring a huge bitmap cost
+// no more than the decoded image.
+std::optional<Image> DecodeRle8(Bytes file, const BmpHeader& header, const Palette& palette,
+                                const Sampling& sampling) {
     if (header.topDown) return std::nullopt;
-    std::vector<uint8_t> indices(static_cast<size_t>(header.width) * header.height, 0);
+    const std::vector<int32_t> columnTargets = TargetsOf(sampling.sourceColumns, header.width);
+    const std::vector<int32_t> rowTargets = TargetsOf(sampling.sourceRows, header.height);
+    std::vector<uint8_t> indices(static_cast<size_t>(sampling.width) * sampling.height, 0);
     size_t at = header.dataOffset;
     uint32_t x = 0, row = 0;  // row counts from the bottom, as stored
     auto put = [&](uint8_t index) {
-        if (x < header.width && row < header.height) indices[static_cast<size_t>(row) * header.width + x] = index;
+        if (x < header.width && row < header.height) {
+            const int32_t column = columnTargets[x], y = rowTargets[header.height - 1 - row];
+            if (column >= 0 && y >= 0) indices[static_cast<size_t>(y) * sampling.width + column] = index;
+        }
         ++x;
     };
     bool ended = false;
@@ -161,36 +205,37 @@ std::optional<Image> DecodeRle8(Bytes file, const BmpHeader& header, const Palet
         }
         if (row > header.height) return std::nullopt;
     }
-    Image image = EmptyImage(header, D3DFMT_X8R8G8B8);
-    for (uint32_t y = 0; y < header.height; ++y) {
-        const uint8_t* source = indices.data() + static_cast<size_t>(header.height - 1 - y) * header.width;
-        for (uint32_t column = 0; column < header.width; ++column) PutPixel(image, column, y, palette[source[column]]);
+    Image image = EmptyImage(sampling, D3DFMT_X8R8G8B8);
+    for (uint32_t y = 0; y < sampling.height; ++y) {
+        const uint8_t* source = indices.data() + static_cast<size_t>(y) * sampling.width;
+        for (uint32_t column = 0; column < sampling.width; ++column) PutPixel(image, column, y, palette[source[column]]);
     }
     return image;
 }
 
 }  // namespace
 
-std::optional<Image> DecodeBmp(Bytes file) {
+std::optional<Image> DecodeBmp(Bytes file, TextureLimits limits) {
     std::optional<BmpHeader> header = ReadHeader(file);
     if (!header) return std::nullopt;
+    const Sampling sampling = SamplingOf(*header, limits);
     if (header->bitCount == 8) {
         std::optional<Palette> palette = ReadPalette(file, *header);
         if (!palette) return std::nullopt;
-        if (header->compression == kCompressionRgb) return DecodeUncompressed(file, *header, &*palette);
-        if (header->compression == kCompressionRle8) return DecodeRle8(file, *header, *palette);
+        if (header->compression == kCompressionRgb) return DecodeUncompressed(file, *header, &*palette, sampling);
+        if (header->compression == kCompressionRle8) return DecodeRle8(file, *header, *palette, sampling);
         return std::nullopt;
     }
     if (header->bitCount == 24 && header->compression == kCompressionRgb) {
-        return DecodeUncompressed(file, *header, nullptr);
+        return DecodeUncompressed(file, *header, nullptr, sampling);
     }
     if (header->bitCount == 32 && header->compression == kCompressionRgb) {
         header->masks[3] = 0xff000000;  // the fourth byte may carry alpha; D3DX looks at it
-        return DecodeUncompressed(file, *header, nullptr);
+        return DecodeUncompressed(file, *header, nullptr, sampling);
     }
     if (header->bitCount == 32 && header->compression == kCompressionBitfields) {
         if (!ReadMasks(file, *header)) return std::nullopt;
-        return DecodeUncompressed(file, *header, nullptr);
+        return DecodeUncompressed(file, *header, nullptr, sampling);
     }
     return std::nullopt;
 }

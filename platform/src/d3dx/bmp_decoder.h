@@ -8,6 +8,8 @@
 namespace platform::d3dx {
 
 // Empty when the data is not a bitmap of a supported kind or any part lies outside the data.
-std::optional<Image> DecodeBmp(Bytes file);
+// A bitmap larger than the limits is decoded straight to the sides that fit, each texel the
+// stored pixel nearest to its centre.
+std::optional<Image> DecodeBmp(Bytes file, TextureLimits limits = {});
 
 }  // namespace platform::d3dx

@@ -1,6 +1,19 @@
 #include "d3dx/device_state_guard.h"
 
+#include <string>
+
+#include "core/report.h"
+#include "d3d9/enum_names.h"
+
 namespace platform::d3dx {
+namespace {
+
+// The helper still makes its change; it only cannot promise to undo it.
+void ReportUnsaved(const std::string& what) {
+    ReportFailure("D3DX could not read " + what + " to put it back afterwards; it is changed all the same");
+}
+
+}  // namespace
 
 DeviceStateGuard::DeviceStateGuard(IDirect3DDevice9* device) : device_(device) {}
 
@@ -9,8 +22,8 @@ DeviceStateGuard::~DeviceStateGuard() { Restore(); }
 void DeviceStateGuard::SetRenderState(D3DRENDERSTATETYPE state, DWORD value) {
     if (!renderStates_.contains(state)) {
         DWORD old = 0;
-        if (FAILED(device_->GetRenderState(state, &old))) return;
-        renderStates_[state] = old;
+        if (SUCCEEDED(device_->GetRenderState(state, &old))) renderStates_[state] = old;
+        else ReportUnsaved("render state " + RenderStateName(state));
     }
     device_->SetRenderState(state, value);
 }
@@ -19,8 +32,8 @@ void DeviceStateGuard::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYP
     auto key = std::make_pair(stage, type);
     if (!stageStates_.contains(key)) {
         DWORD old = 0;
-        if (FAILED(device_->GetTextureStageState(stage, type, &old))) return;
-        stageStates_[key] = old;
+        if (SUCCEEDED(device_->GetTextureStageState(stage, type, &old))) stageStates_[key] = old;
+        else ReportUnsaved("texture stage " + std::to_string(stage) + " state " + StageStateName(type));
     }
     device_->SetTextureStageState(stage, type, value);
 }
@@ -29,8 +42,8 @@ void DeviceStateGuard::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, 
     auto key = std::make_pair(sampler, type);
     if (!samplerStates_.contains(key)) {
         DWORD old = 0;
-        if (FAILED(device_->GetSamplerState(sampler, type, &old))) return;
-        samplerStates_[key] = old;
+        if (SUCCEEDED(device_->GetSamplerState(sampler, type, &old))) samplerStates_[key] = old;
+        else ReportUnsaved("sampler " + std::to_string(sampler) + " state " + SamplerStateName(type));
     }
     device_->SetSamplerState(sampler, type, value);
 }
@@ -38,8 +51,8 @@ void DeviceStateGuard::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, 
 void DeviceStateGuard::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX& matrix) {
     if (!transforms_.contains(state)) {
         D3DMATRIX old{};
-        if (FAILED(device_->GetTransform(state, &old))) return;
-        transforms_[state] = old;
+        if (SUCCEEDED(device_->GetTransform(state, &old))) transforms_[state] = old;
+        else ReportUnsaved("transform " + TransformName(state));
     }
     device_->SetTransform(state, &matrix);
 }
@@ -47,19 +60,23 @@ void DeviceStateGuard::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DMATRIX
 void DeviceStateGuard::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (!textures_.contains(stage)) {
         IDirect3DBaseTexture9* old = nullptr;
-        if (FAILED(device_->GetTexture(stage, &old))) return;
-        textures_[stage] = old;  // GetTexture added the reference we keep
+        if (SUCCEEDED(device_->GetTexture(stage, &old))) textures_[stage] = old;  // with the reference GetTexture added
+        else ReportUnsaved("the texture of stage " + std::to_string(stage));
     }
     device_->SetTexture(stage, texture);
 }
 
 void DeviceStateGuard::SetFVF(DWORD fvf) {
     if (!fvfSaved_) {
-        if (FAILED(device_->GetFVF(&fvf_))) return;
-        if (FAILED(device_->GetStreamSource(0, &stream_.buffer, &stream_.offset, &stream_.stride))) {
-            stream_ = SavedStream{};
+        if (SUCCEEDED(device_->GetFVF(&fvf_))) {
+            if (FAILED(device_->GetStreamSource(0, &stream_.buffer, &stream_.offset, &stream_.stride))) {
+                ReportUnsaved("stream source 0");
+                stream_ = SavedStream{};
+            }
+            fvfSaved_ = true;
+        } else {
+            ReportUnsaved("the FVF");
         }
-        fvfSaved_ = true;
     }
     device_->SetFVF(fvf);
 }

@@ -30,6 +30,17 @@ using Bytes = std::span<const uint8_t>;
 // corrupt header cannot request gigabytes.
 constexpr uint32_t kMaxImageSide = 16384;
 
+// The largest texture sides a device takes (D3DCAPS9 MaxTextureWidth and MaxTextureHeight).
+// An image file larger than that is scaled down to fit, as D3DX does, and decoded no larger.
+struct TextureLimits {
+    uint32_t maxWidth = kMaxImageSide;
+    uint32_t maxHeight = kMaxImageSide;
+};
+
+// The largest texture file read: room for an uncompressed 8192 x 8192 image with its whole
+// mip chain (about 342 MiB). A larger file is refused before a byte of it is read.
+constexpr uint64_t kMaxTextureFileBytes = uint64_t{512} << 20;
+
 bool IsBlockCompressed(D3DFORMAT format);
 // Bytes of one 4x4 block (DXT1: 8, DXT3/DXT5: 16).
 uint32_t BlockBytes(D3DFORMAT format);

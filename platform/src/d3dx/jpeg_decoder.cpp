@@ -16,6 +16,10 @@ constexpr uint8_t kStartOfImage = 0xd8;
 constexpr uint8_t kEndOfImage = 0xd9;
 constexpr uint8_t kStartOfScan = 0xda;
 constexpr uint8_t kHuffmanTable = 0xc4;
+// The frame headers stb_image decodes: baseline, extended sequential and progressive.
+constexpr uint8_t kFirstFrameHeader = 0xc0;
+constexpr uint8_t kLastFrameHeader = 0xc2;
+constexpr uint32_t kBlockSide = 8;
 constexpr uint8_t kFirstRestart = 0xd0;
 constexpr uint8_t kLastRestart = 0xd7;
 
@@ -70,13 +74,25 @@ size_t EndOfEntropyData(Bytes file, size_t at) {
     return file.size();
 }
 
+// The 8x8 blocks of a full-resolution component of the frame whose header this is: every
+// JPEG has at least one such component.
+uint64_t FrameBlocks(Bytes payload) {
+    if (payload.size() < 5) return 0;
+    const uint32_t height = (static_cast<uint32_t>(payload[1]) << 8) | payload[2];
+    const uint32_t width = (static_cast<uint32_t>(payload[3]) << 8) | payload[4];
+    return uint64_t{(width + kBlockSide - 1) / kBlockSide} * ((height + kBlockSide - 1) / kBlockSide);
+}
+
 // Walks every marker segment and scan as the decoder will; the file must end its last scan
 // with the end-of-image marker, every segment must lie inside the data and every scan must
-// use tables defined before it.
+// use tables defined before it. Each block costs at least one bit of entropy-coded data (the
+// shortest Huffman code of its DC difference), so a file whose scans are shorter than its
+// frame's blocks cannot be whole: it is refused before a decoder sizes an image for it.
 bool IsComplete(Bytes file) {
     if (file.size() < 4 || file[0] != kMarker || file[1] != kStartOfImage) return false;
     size_t at = 2;
     bool scanned = false;
+    uint64_t blocks = 0, entropyBytes = 0;
     DefinedTables defined{};
     while (true) {
         if (at + 2 > file.size() || file[at] != kMarker) return false;
@@ -85,17 +101,20 @@ bool IsComplete(Bytes file) {
             ++at;
             continue;
         }
-        if (marker == kEndOfImage) return scanned;
+        if (marker == kEndOfImage) return scanned && entropyBytes * 8 >= blocks;
         if (at + 4 > file.size()) return false;
         size_t length = (static_cast<size_t>(file[at + 2]) << 8) | file[at + 3];
         if (length < 2 || at + 2 + length > file.size()) return false;
         Bytes payload = file.subspan(at + 4, length - 2);
         if (marker == kHuffmanTable && !ReadHuffmanSegment(payload, defined)) return false;
         if (marker == kStartOfScan && !ScanTablesDefined(payload, defined)) return false;
+        if (marker >= kFirstFrameHeader && marker <= kLastFrameHeader) blocks = FrameBlocks(payload);
         at += 2 + length;
         if (marker == kStartOfScan) {
             scanned = true;
-            at = EndOfEntropyData(file, at);
+            const size_t end = EndOfEntropyData(file, at);
+            entropyBytes += end - at;
+            at = end;
         }
     }
 }

@@ -69,6 +69,22 @@ ImageLevel BoxDownsample(const ImageLevel& source) {
     return out;
 }
 
+Image FitWithin(Image image, TextureLimits limits) {
+    auto fits = [&](const ImageLevel& level) { return level.width <= limits.maxWidth && level.height <= limits.maxHeight; };
+    if (fits(image.levels.front())) return image;
+    auto firstFitting = std::find_if(image.levels.begin(), image.levels.end(), fits);
+    if (firstFitting != image.levels.end()) {
+        image.levels.erase(image.levels.begin(), firstFitting);
+        return image;
+    }
+    ImageLevel top = IsBlockCompressed(image.format) ? ExpandLevel(image.format, image.levels.front())
+                                                     : std::move(image.levels.front());
+    if (IsBlockCompressed(image.format)) image.format = D3DFMT_A8R8G8B8;
+    const uint32_t width = std::min(top.width, limits.maxWidth), height = std::min(top.height, limits.maxHeight);
+    image.levels = {ImageLevel{width, height, ResampleTexels(top, width, height)}};
+    return image;
+}
+
 Image CompleteForTexture(Image image) {
     const ImageLevel& top = image.levels.front();
     if (!IsPowerOfTwo(top.width) || !IsPowerOfTwo(top.height)) {

@@ -16,6 +16,11 @@ std::vector<uint8_t> ResampleTexels(const ImageLevel& source, uint32_t width, ui
 // it covers, rounding to nearest.
 ImageLevel BoxDownsample(const ImageLevel& source);
 
+// Sides within the limits, as D3DX scales a file that is too large for the device: the
+// file's first level that fits (a DDS may carry one), or else level 0 stretched down to the
+// limits (expanded to A8R8G8B8 first when compressed). An image that fits is kept as it is.
+Image FitWithin(Image image, TextureLimits limits);
+
 // Power-of-two sides and all levels present. Levels the file provided are kept (compressed
 // ones stay compressed); the missing ones are generated from the last provided level. A
 // compressed image whose sides are not powers of two is expanded to A8R8G8B8 first.

@@ -10,6 +10,7 @@
 #include "d3dx/jpeg_decoder.h"
 #include "d3dx/mip_chain.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -41,11 +42,27 @@ Image ExpandToArgb(const Image& image) {
 
 }  // namespace
 
-std::optional<Image> DecodeImageFile(Bytes file) {
-    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') return DecodeBmp(file);
-    if (file.size() >= 4 && std::memcmp(file.data(), "DDS ", 4) == 0) return DecodeDds(file);
-    if (file.size() >= 2 && file[0] == 0xff && file[1] == 0xd8) return DecodeJpeg(file);
-    return std::nullopt;
+std::optional<Image> DecodeImageFile(Bytes file, TextureLimits limits) {
+    std::optional<Image> image;
+    if (file.size() >= 2 && file[0] == 'B' && file[1] == 'M') {
+        image = DecodeBmp(file, limits);
+    } else if (file.size() >= 4 && std::memcmp(file.data(), "DDS ", 4) == 0) {
+        image = DecodeDds(file);
+    } else if (file.size() >= 2 && file[0] == 0xff && file[1] == 0xd8) {
+        image = DecodeJpeg(file);
+    }
+    if (!image) return std::nullopt;
+    return FitWithin(std::move(*image), limits);
+}
+
+TextureLimits TextureLimitsOf(IDirect3DDevice9* device) {
+    D3DCAPS9 caps{};
+    TextureLimits limits;
+    if (SUCCEEDED(device->GetDeviceCaps(&caps)) && caps.MaxTextureWidth > 0 && caps.MaxTextureHeight > 0) {
+        limits.maxWidth = std::min<uint32_t>(caps.MaxTextureWidth, kMaxImageSide);
+        limits.maxHeight = std::min<uint32_t>(caps.MaxTextureHeight, kMaxImageSide);
+    }
+    return limits;
 }
 
 HRESULT UploadTexture(IDirect3DDevice9* device, const Image& image, IDirect3DTexture9** texture) {
@@ -67,7 +84,7 @@ HRESULT UploadTexture(IDirect3DDevice9* device, const Image& image, IDirect3DTex
 }
 
 HRESULT CreateTextureFromBytes(IDirect3DDevice9* device, Bytes file, IDirect3DTexture9** texture) {
-    std::optional<Image> image = DecodeImageFile(file);
+    std::optional<Image> image = DecodeImageFile(file, TextureLimitsOf(device));
     if (!image) return D3DXERR_INVALIDDATA;
     return UploadTexture(device, CompleteForTexture(std::move(*image)), texture);
 }
@@ -80,7 +97,7 @@ using platform::d3dx::CreateTextureFromBytes;
 // it cannot read a source file.
 HRESULT WINAPI D3DXCreateTextureFromFileW(IDirect3DDevice9* device, LPCWSTR srcFile, IDirect3DTexture9** texture) {
     if (device == nullptr || srcFile == nullptr || texture == nullptr) return D3DERR_INVALIDCALL;
-    std::optional<std::vector<uint8_t>> bytes = platform::ReadWholeFile(std::wstring(srcFile));
+    std::optional<std::vector<uint8_t>> bytes = platform::ReadWholeFile(std::wstring(srcFile), kMaxTextureFileBytes);
     if (!bytes) return D3DXERR_INVALIDDATA;
     return CreateTextureFromBytes(device, *bytes, texture);
 }

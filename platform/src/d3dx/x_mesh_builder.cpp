@@ -15,6 +15,9 @@
 namespace platform::d3dx {
 namespace {
 
+// An X file larger than this is not read: it could not become a mesh D3DX would draw.
+constexpr uint64_t kMaxXFileBytes = uint64_t{256} << 20;
+
 // A vertex compared by its bits, so the split follows exactly what the file holds.
 struct VertexKey {
     uint8_t bytes[sizeof(XVertex)];
@@ -195,7 +198,7 @@ HRESULT WINAPI D3DXLoadMeshFromXW(LPCWSTR fileName, DWORD options, IDirect3DDevi
         std::fprintf(stderr, "D3DXLoadMeshFromXW: effect instances are not provided\n");
         return E_NOTIMPL;
     }
-    std::optional<std::vector<uint8_t>> file = platform::ReadWholeFile(fileName);
+    std::optional<std::vector<uint8_t>> file = platform::ReadWholeFile(fileName, kMaxXFileBytes);
     if (!file) return D3DXERR_INVALIDDATA;
     std::optional<XScene> scene = ReadXFile(*file);
     if (!scene) return D3DXERR_INVALIDDATA;

@@ -1,6 +1,6 @@
 #include "gl/ffp_program.h"
 
-#include "gl/ffp_shader_source.h"
+#include "core/report.h"
 
 #include <cstring>
 #include <vector>
@@ -27,9 +27,9 @@ GLuint CompileShader(GLenum kind, const std::string& source, std::string* error)
     return 0;
 }
 
-GLuint LinkProgram(const FfpShape& shape, std::string* error) {
-    GLuint vertex = CompileShader(GL_VERTEX_SHADER, FfpVertexShaderSource(shape), error);
-    GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, FfpFragmentShaderSource(shape), error);
+GLuint LinkProgram(const FfpSources& sources, const FfpShape& shape, std::string* error) {
+    GLuint vertex = CompileShader(GL_VERTEX_SHADER, sources.vertex(shape), error);
+    GLuint fragment = vertex == 0 ? 0 : CompileShader(GL_FRAGMENT_SHADER, sources.fragment(shape), error);
     if (vertex == 0 || fragment == 0) {
         glDeleteShader(vertex);
         glDeleteShader(fragment);
@@ -76,20 +76,24 @@ FfpProgram::~FfpProgram() {
     if (uniformBuffer_ != 0) glDeleteBuffers(1, &uniformBuffer_);
 }
 
+GLuint FfpProgram::link(const FfpShape& shape) {
+    std::string error;
+    GLuint program = LinkProgram(sources_, shape, &error);
+    if (program == 0) ReportFailure("the driver refused a fixed-function shader; draws that need it fail: " + error);
+    return program;
+}
+
 GLuint FfpProgram::programFor(const FfpShape& shape) {
     if (lastProgram_ != 0 && shape == lastShape_) return lastProgram_;
     auto found = programs_.find(shape);
-    if (found == programs_.end()) {
-        std::string error;
-        found = programs_.emplace(shape, LinkProgram(shape, &error)).first;  // a refusal is remembered too
-    }
+    if (found == programs_.end()) found = programs_.emplace(shape, link(shape)).first;  // a refusal is remembered too
     lastShape_ = shape;
     lastProgram_ = found->second;
     return lastProgram_;
 }
 
-bool FfpProgram::build(const FfpShape& first, std::string* error) {
-    GLuint program = LinkProgram(first, error);
+bool FfpProgram::build(const FfpShape& first) {
+    GLuint program = link(first);
     if (program == 0) return false;
     programs_.emplace(first, program);
     glGenBuffers(1, &uniformBuffer_);

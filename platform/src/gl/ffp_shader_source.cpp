@@ -49,10 +49,10 @@ SHADE out vec4 vSpecular;
 out vec2 vTexCoord0;
 out vec2 vTexCoord1;
 
-// materialSource: 0 the material, 1 the vertex diffuse colour, 2 the vertex specular colour.
+// diffuseSource, ambientSource, specularSource, emissiveSource: a D3DMATERIALCOLORSOURCE.
 vec4 materialColor(int source, vec4 material, vec4 diffuse, vec4 specular) {
-    if (source == 1) return diffuse;
-    if (source == 2) return specular;
+    if (source == D3DMCS_COLOR1) return diffuse;
+    if (source == D3DMCS_COLOR2) return specular;
     return material;
 }
 
@@ -70,7 +70,7 @@ void addLight(FfpLight light, vec3 position, vec3 normal, bool hasNormal,
     int type = int(light.position.w);
     vec3 toLight = light.direction.xyz;
     float scale = 1.0;
-    if (type != 3) {
+    if (type != D3DLIGHT_DIRECTIONAL) {
         vec3 offset = light.position.xyz - position;
         float distance = length(offset);
         if (distance > light.direction.w) return;  // out of range: not even ambient
@@ -78,32 +78,31 @@ void addLight(FfpLight light, vec3 position, vec3 normal, bool hasNormal,
         float denominator = light.attenuation.x + light.attenuation.y * distance +
                             light.attenuation.z * distance * distance;
         scale = denominator > 0.0 ? 1.0 / denominator : 1.0;
-        if (type == 2) scale *= spotFactor(light, toLight);
+        if (type == D3DLIGHT_SPOT) scale *= spotFactor(light, toLight);
     }
     ambient += light.ambient.rgb * scale;
     if (!hasNormal) return;
     float nDotL = dot(normal, toLight);
     if (nDotL <= 0.0) return;
     diffuse += light.diffuse.rgb * min(nDotL, 1.0) * scale;
-    vec3 toViewer = lighting.z != 0 ? normalize(-position) : vec3(0.0, 0.0, -1.0);
+    vec3 toViewer = localViewer ? normalize(-position) : vec3(0.0, 0.0, -1.0);
     float nDotH = dot(normal, normalize(toViewer + toLight));
     if (nDotH > 0.0) specular += light.specular.rgb * pow(nDotH, materialPower.x) * scale;
 }
 
-// lighting, materialSource: the lit diffuse and specular colours of a vertex.
+// lighting, the material sources: the lit diffuse and specular colours of a vertex.
 void lightVertex(vec3 position, vec4 vertexDiffuse, vec4 vertexSpecular) {
-    vec4 ca = materialColor(materialSource.y, materialAmbient, vertexDiffuse, vertexSpecular);
-    vec4 cd = materialColor(materialSource.x, materialDiffuse, vertexDiffuse, vertexSpecular);
-    vec4 cs = materialColor(materialSource.z, materialSpecular, vertexDiffuse, vertexSpecular);
-    vec4 ce = materialColor(materialSource.w, materialEmissive, vertexDiffuse, vertexSpecular);
-    bool hasNormal = vertexElements.x != 0;
+    vec4 ca = materialColor(ambientSource, materialAmbient, vertexDiffuse, vertexSpecular);
+    vec4 cd = materialColor(diffuseSource, materialDiffuse, vertexDiffuse, vertexSpecular);
+    vec4 cs = materialColor(specularSource, materialSpecular, vertexDiffuse, vertexSpecular);
+    vec4 ce = materialColor(emissiveSource, materialEmissive, vertexDiffuse, vertexSpecular);
     vec3 normal = mat3(normalMatrix) * inNormal;
-    if (lighting.y != 0) normal = normalize(normal);
+    if (normalizeNormals) normal = normalize(normal);
     vec3 ambient = vec3(0.0);
     vec3 diffuse = vec3(0.0);
     vec3 specular = vec3(0.0);
     for (int i = 0; i < 8; ++i) {
-        if (i >= lighting.w) break;
+        if (i >= lightCount) break;
         addLight(lights[i], position, normal, hasNormal, ambient, diffuse, specular);
     }
     vec3 color = ca.rgb * (globalAmbient.rgb + ambient) + cd.rgb * diffuse + ce.rgb;
@@ -116,7 +115,7 @@ void lightVertex(vec3 position, vec4 vertexDiffuse, vec4 vertexSpecular) {
 // 1/128 pixel towards the top keeps D3D's choice (top edge in, bottom edge out).
 const float kEdgeNudge = 1.0 / 128.0;
 
-// pixel.x: XYZRHW vertices are already in screen pixels of the render target.
+// pretransformed: XYZRHW vertices are already in screen pixels of the render target.
 vec4 pretransformedPosition(vec4 p) {
     vec2 ndc = vec2((p.x + 0.5 - viewport.x) / viewport.z * 2.0 - 1.0,
                     1.0 - (p.y + 0.5 - kEdgeNudge - viewport.y) / viewport.w * 2.0);
@@ -126,8 +125,8 @@ vec4 pretransformedPosition(vec4 p) {
 
 // pointSize, pointScale: the D3D point size formula and its clamps.
 float pointSizeOf(vec3 eye) {
-    float size = vertexElements.w != 0 ? inPointSize : pointSize.x;
-    if (pixel.x == 0 && pointScale.w > 0.5) {
+    float size = hasPointSize ? inPointSize : pointSize.x;
+    if (!pretransformed && pointScale.w > 0.5) {
         float distance = length(eye);
         size = viewport.w * size *
                sqrt(1.0 / (pointScale.x + pointScale.y * distance + pointScale.z * distance * distance));
@@ -141,7 +140,7 @@ void main() {
     vec4 vertexDiffuse = inDiffuse.zyxw;
     vec4 vertexSpecular = inSpecular.zyxw;
     vec3 eye = vec3(0.0);
-    if (pixel.x != 0) {
+    if (pretransformed) {
         gl_Position = pretransformedPosition(inPosition);
     } else {
         vec4 eyePosition = worldView * vec4(inPosition.xyz, 1.0);
@@ -153,7 +152,7 @@ void main() {
     }
     // guardBandScale: the same pixels inside a GL viewport widened for large points.
     gl_Position.xy *= guardBandScale.xy;
-    if (lighting.x != 0) {
+    if (lighting) {
         lightVertex(eye, vertexDiffuse, vertexSpecular);
     } else {
         vDiffuse = vertexDiffuse;
@@ -174,56 +173,56 @@ in vec2 vTexCoord0;
 in vec2 vTexCoord1;
 out vec4 fragColor;
 
-// stages[i].color.yz / alpha.yz: a D3DTA_ argument with its COMPLEMENT and ALPHAREPLICATE bits.
+// stages[i] colorArg1, colorArg2, alphaArg1, alphaArg2: a D3DTA_ argument with its
+// D3DTA_COMPLEMENT and D3DTA_ALPHAREPLICATE bits.
 vec4 stageArgument(int argument, vec4 current, vec4 texel) {
-    int select = argument & 15;
+    int select = argument & D3DTA_SELECTMASK;
     vec4 value = current;
-    if (select == 0) value = vDiffuse;
-    else if (select == 2) value = texel;
-    else if (select == 3) value = textureFactor;
-    else if (select == 4) value = vSpecular;
-    if ((argument & 16) != 0) value = vec4(1.0) - value;
-    if ((argument & 32) != 0) value = vec4(value.a);
+    if (select == D3DTA_DIFFUSE) value = vDiffuse;
+    else if (select == D3DTA_TEXTURE) value = texel;
+    else if (select == D3DTA_TFACTOR) value = textureFactor;
+    else if (select == D3DTA_SPECULAR) value = vSpecular;
+    if ((argument & D3DTA_COMPLEMENT) != 0) value = vec4(1.0) - value;
+    if ((argument & D3DTA_ALPHAREPLICATE) != 0) value = vec4(value.a);
     return value;
 }
 
-// stages[i].color.x / alpha.x: a D3DTEXTUREOP.
+// stages[i] colorOp, alphaOp: a D3DTEXTUREOP.
 vec4 stageOperation(int op, vec4 a, vec4 b, vec4 current, vec4 texel) {
-    if (op == 2) return a;
-    if (op == 3) return b;
-    if (op == 4) return a * b;
-    if (op == 5) return 2.0 * a * b;
-    if (op == 6) return 4.0 * a * b;
-    if (op == 7) return a + b;
-    if (op == 8) return a + b - 0.5;
-    if (op == 9) return 2.0 * (a + b - 0.5);
-    if (op == 10) return a - b;
-    if (op == 11) return a + b - a * b;
-    if (op == 12) return mix(b, a, vDiffuse.a);
-    if (op == 13) return mix(b, a, texel.a);
-    if (op == 14) return mix(b, a, textureFactor.a);
-    if (op == 15) return a + b * (1.0 - texel.a);
-    if (op == 16) return mix(b, a, current.a);
-    if (op == 18) return vec4(a.rgb + a.a * b.rgb, a.a);
-    if (op == 19) return vec4(a.rgb * b.rgb + a.a, a.a);
-    if (op == 20) return vec4(a.rgb + (1.0 - a.a) * b.rgb, a.a);
-    if (op == 21) return vec4((1.0 - a.rgb) * b.rgb + a.a, a.a);
-    if (op == 24) return vec4(clamp(4.0 * dot(a.rgb - 0.5, b.rgb - 0.5), 0.0, 1.0));
+    if (op == D3DTOP_SELECTARG1) return a;
+    if (op == D3DTOP_SELECTARG2) return b;
+    if (op == D3DTOP_MODULATE) return a * b;
+    if (op == D3DTOP_MODULATE2X) return 2.0 * a * b;
+    if (op == D3DTOP_MODULATE4X) return 4.0 * a * b;
+    if (op == D3DTOP_ADD) return a + b;
+    if (op == D3DTOP_ADDSIGNED) return a + b - 0.5;
+    if (op == D3DTOP_ADDSIGNED2X) return 2.0 * (a + b - 0.5);
+    if (op == D3DTOP_SUBTRACT) return a - b;
+    if (op == D3DTOP_ADDSMOOTH) return a + b - a * b;
+    if (op == D3DTOP_BLENDDIFFUSEALPHA) return mix(b, a, vDiffuse.a);
+    if (op == D3DTOP_BLENDTEXTUREALPHA) return mix(b, a, texel.a);
+    if (op == D3DTOP_BLENDFACTORALPHA) return mix(b, a, textureFactor.a);
+    if (op == D3DTOP_BLENDTEXTUREALPHAPM) return a + b * (1.0 - texel.a);
+    if (op == D3DTOP_BLENDCURRENTALPHA) return mix(b, a, current.a);
+    if (op == D3DTOP_MODULATEALPHA_ADDCOLOR) return vec4(a.rgb + a.a * b.rgb, a.a);
+    if (op == D3DTOP_MODULATECOLOR_ADDALPHA) return vec4(a.rgb * b.rgb + a.a, a.a);
+    if (op == D3DTOP_MODULATEINVALPHA_ADDCOLOR) return vec4(a.rgb + (1.0 - a.a) * b.rgb, a.a);
+    if (op == D3DTOP_MODULATEINVCOLOR_ADDALPHA) return vec4((1.0 - a.rgb) * b.rgb + a.a, a.a);
+    if (op == D3DTOP_DOTPRODUCT3) return vec4(clamp(4.0 * dot(a.rgb - 0.5, b.rgb - 0.5), 0.0, 1.0));
     return a * b;
 }
 
-// pixel.w: D3DCMPFUNC against ALPHAREF, both on the 0..255 scale.
+// alphaFunc: a D3DCMPFUNC against ALPHAREF, both on the 0..255 scale.
 bool alphaTestPasses(float alpha) {
-    int func = pixel.w;
     float value = floor(alpha * 255.0 + 0.5);
     float reference = alphaReference.x;
-    if (func == 1) return false;
-    if (func == 2) return value < reference;
-    if (func == 3) return value == reference;
-    if (func == 4) return value <= reference;
-    if (func == 5) return value > reference;
-    if (func == 6) return value != reference;
-    if (func == 7) return value >= reference;
+    if (alphaFunc == D3DCMP_NEVER) return false;
+    if (alphaFunc == D3DCMP_LESS) return value < reference;
+    if (alphaFunc == D3DCMP_EQUAL) return value == reference;
+    if (alphaFunc == D3DCMP_LESSEQUAL) return value <= reference;
+    if (alphaFunc == D3DCMP_GREATER) return value > reference;
+    if (alphaFunc == D3DCMP_NOTEQUAL) return value != reference;
+    if (alphaFunc == D3DCMP_GREATEREQUAL) return value >= reference;
     return true;
 }
 
@@ -235,49 +234,88 @@ vec4 sampleStage(int stage, vec2 coordinates) {
 void main() {
     vec4 current = vDiffuse;
     for (int stage = 0; stage < 2; ++stage) {
-        FfpStage s = stages[stage];
-        if (s.color.x == 1) break;  // D3DTOP_DISABLE ends the cascade
+        FfpStageShape s = stages[stage];
+        if (s.colorOp == D3DTOP_DISABLE) break;  // ends the cascade
         vec2 coordinates = stage == 0 ? vTexCoord0 : vTexCoord1;
-        if (s.alpha.w != 0) coordinates = gl_PointCoord;
+        if (s.spriteCoordinates) coordinates = gl_PointCoord;
         vec4 texel = sampleStage(stage, coordinates);
-        vec4 color = stageOperation(s.color.x, stageArgument(s.color.y, current, texel),
-                                    stageArgument(s.color.z, current, texel), current, texel);
+        vec4 color = stageOperation(s.colorOp, stageArgument(s.colorArg1, current, texel),
+                                    stageArgument(s.colorArg2, current, texel), current, texel);
         float alpha = current.a;
-        if (s.alpha.x != 1) {
-            alpha = stageOperation(s.alpha.x, stageArgument(s.alpha.y, current, texel),
-                                   stageArgument(s.alpha.z, current, texel), current, texel).a;
+        if (s.alphaOp != D3DTOP_DISABLE) {
+            alpha = stageOperation(s.alphaOp, stageArgument(s.alphaArg1, current, texel),
+                                   stageArgument(s.alphaArg2, current, texel), current, texel).a;
         }
         current = clamp(vec4(color.rgb, alpha), 0.0, 1.0);
     }
-    if (pixel.y != 0) current.rgb = min(current.rgb + vSpecular.rgb, vec3(1.0));
+    if (specularEnable) current.rgb = min(current.rgb + vSpecular.rgb, vec3(1.0));
     if (!alphaTestPasses(current.a)) discard;
     fragColor = current;
 }
 )";
 
-std::string IntVector(const int32_t v[4]) {
+// The D3D constants the shaders compare with, emitted into them by name from the headers'
+// own values.
+struct NamedConstant {
+    const char* name;
+    int value;
+};
+#define NAMED(constant) NamedConstant{#constant, static_cast<int>(constant)}
+constexpr NamedConstant kD3dConstants[] = {
+    NAMED(D3DLIGHT_SPOT), NAMED(D3DLIGHT_DIRECTIONAL),
+    NAMED(D3DMCS_COLOR1), NAMED(D3DMCS_COLOR2),
+    NAMED(D3DTA_SELECTMASK), NAMED(D3DTA_DIFFUSE), NAMED(D3DTA_TEXTURE), NAMED(D3DTA_TFACTOR),
+    NAMED(D3DTA_SPECULAR), NAMED(D3DTA_COMPLEMENT), NAMED(D3DTA_ALPHAREPLICATE),
+    NAMED(D3DTOP_DISABLE), NAMED(D3DTOP_SELECTARG1), NAMED(D3DTOP_SELECTARG2), NAMED(D3DTOP_MODULATE),
+    NAMED(D3DTOP_MODULATE2X), NAMED(D3DTOP_MODULATE4X), NAMED(D3DTOP_ADD), NAMED(D3DTOP_ADDSIGNED),
+    NAMED(D3DTOP_ADDSIGNED2X), NAMED(D3DTOP_SUBTRACT), NAMED(D3DTOP_ADDSMOOTH), NAMED(D3DTOP_BLENDDIFFUSEALPHA),
+    NAMED(D3DTOP_BLENDTEXTUREALPHA), NAMED(D3DTOP_BLENDFACTORALPHA), NAMED(D3DTOP_BLENDTEXTUREALPHAPM),
+    NAMED(D3DTOP_BLENDCURRENTALPHA), NAMED(D3DTOP_MODULATEALPHA_ADDCOLOR), NAMED(D3DTOP_MODULATECOLOR_ADDALPHA),
+    NAMED(D3DTOP_MODULATEINVALPHA_ADDCOLOR), NAMED(D3DTOP_MODULATEINVCOLOR_ADDALPHA), NAMED(D3DTOP_DOTPRODUCT3),
+    NAMED(D3DCMP_NEVER), NAMED(D3DCMP_LESS), NAMED(D3DCMP_EQUAL), NAMED(D3DCMP_LESSEQUAL),
+    NAMED(D3DCMP_GREATER), NAMED(D3DCMP_NOTEQUAL), NAMED(D3DCMP_GREATEREQUAL),
+};
+#undef NAMED
+
+std::string Bool(int32_t value) { return value != 0 ? "true" : "false"; }
+
+std::string StageConstant(const FfpStageShape& stage) {
     std::ostringstream out;
-    out << "ivec4(" << v[0] << ", " << v[1] << ", " << v[2] << ", " << v[3] << ")";
+    out << "FfpStageShape(" << stage.colorOp << ", " << stage.colorArg1 << ", " << stage.colorArg2 << ", "
+        << stage.alphaOp << ", " << stage.alphaArg1 << ", " << stage.alphaArg2 << ", "
+        << Bool(stage.spriteCoordinates) << ")";
     return out.str();
 }
 
-std::string StageConstant(const FfpStage& stage) {
-    return "FfpStage(" + IntVector(stage.color) + ", " + IntVector(stage.alpha) + ")";
-}
-
-// The version line, and the FfpShape as constants named as the fields of FfpShape.
+// The version line, the D3D constants by name, and the FfpShape as constants named as its
+// fields.
 std::string Prologue(const FfpShape& shape) {
-    std::string text = "#version 330 core\nprecision highp float;\nprecision highp int;\n";
-    text += std::string("#define SHADE ") + (shape.pixel[2] ? "flat" : "") + "\n";
-    text += "struct FfpStage {\n    ivec4 color;  // op, arg1, arg2, unused\n"
-            "    ivec4 alpha;  // op, arg1, arg2, sprite coordinates\n};\n";
-    text += "const ivec4 vertexElements = " + IntVector(shape.vertex) + ";\n";
-    text += "const ivec4 lighting = " + IntVector(shape.lighting) + ";\n";
-    text += "const ivec4 materialSource = " + IntVector(shape.materialSource) + ";\n";
-    text += "const ivec4 pixel = " + IntVector(shape.pixel) + ";\n";
-    text += "const FfpStage stages[2] = FfpStage[2](" + StageConstant(shape.stages[0]) + ", " +
-            StageConstant(shape.stages[1]) + ");\n";
-    return text;
+    std::ostringstream text;
+    text << "#version 330 core\nprecision highp float;\nprecision highp int;\n";
+    for (const NamedConstant& constant : kD3dConstants) text << "const int " << constant.name << " = " << constant.value << ";\n";
+    text << "#define SHADE " << (shape.flatShading ? "flat" : "") << "\n";
+    text << "struct FfpStageShape {\n    int colorOp;\n    int colorArg1;\n    int colorArg2;\n    int alphaOp;\n"
+            "    int alphaArg1;\n    int alphaArg2;\n    bool spriteCoordinates;\n};\n";
+    auto flag = [&](const char* name, int32_t value) { text << "const bool " << name << " = " << Bool(value) << ";\n"; };
+    auto number = [&](const char* name, int32_t value) { text << "const int " << name << " = " << value << ";\n"; };
+    flag("hasNormal", shape.hasNormal);
+    flag("hasDiffuse", shape.hasDiffuse);
+    flag("hasSpecular", shape.hasSpecular);
+    flag("hasPointSize", shape.hasPointSize);
+    flag("lighting", shape.lighting);
+    flag("normalizeNormals", shape.normalizeNormals);
+    flag("localViewer", shape.localViewer);
+    number("lightCount", shape.lightCount);
+    number("diffuseSource", shape.diffuseSource);
+    number("ambientSource", shape.ambientSource);
+    number("specularSource", shape.specularSource);
+    number("emissiveSource", shape.emissiveSource);
+    flag("pretransformed", shape.pretransformed);
+    flag("specularEnable", shape.specularEnable);
+    number("alphaFunc", shape.alphaFunc);
+    text << "const FfpStageShape stages[2] = FfpStageShape[2](" << StageConstant(shape.stages[0]) << ", "
+         << StageConstant(shape.stages[1]) << ");\n";
+    return text.str();
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include "gl/ffp_state.h"
 
+#include "d3d9/shader_render_states.h"
+#include "gl/gl_translate.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -7,17 +10,9 @@
 namespace platform {
 namespace {
 
-float FloatState(const DeviceState& state, D3DRENDERSTATETYPE which) {
-    float value;
-    std::memcpy(&value, &state.renderStates[which], sizeof value);
-    return value;
-}
-
 void StoreColor(float out[4], D3DCOLOR color) {
-    out[0] = ((color >> 16) & 0xff) / 255.0f;
-    out[1] = ((color >> 8) & 0xff) / 255.0f;
-    out[2] = (color & 0xff) / 255.0f;
-    out[3] = ((color >> 24) & 0xff) / 255.0f;
+    const std::array<float, 4> rgba = toGlColor(color);
+    std::copy(rgba.begin(), rgba.end(), out);
 }
 
 void StoreColor(float out[4], const D3DCOLORVALUE& color) {
@@ -76,7 +71,7 @@ bool ReadsTexture(DWORD op, DWORD arg1, DWORD arg2) {
            ((arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE && op != D3DTOP_SELECTARG1);
 }
 
-FfpStage PackStage(const FfpInputs& inputs, int stage) {
+FfpStageShape PackStage(const FfpInputs& inputs, int stage) {
     const auto& ts = inputs.state->stageStates[stage];
     DWORD colorOp = ts[D3DTSS_COLOROP], colorArg1 = ts[D3DTSS_COLORARG1], colorArg2 = ts[D3DTSS_COLORARG2];
     DWORD alphaOp = ts[D3DTSS_ALPHAOP], alphaArg1 = ts[D3DTSS_ALPHAARG1], alphaArg2 = ts[D3DTSS_ALPHAARG2];
@@ -91,17 +86,18 @@ FfpStage PackStage(const FfpInputs& inputs, int stage) {
             alphaArg1 = D3DTA_CURRENT;
         }
     }
-    bool sprite = inputs.drawingPoints && inputs.state->renderStates[D3DRS_POINTSPRITEENABLE] != FALSE;
-    return FfpStage{{static_cast<int32_t>(colorOp), static_cast<int32_t>(colorArg1),
-                     static_cast<int32_t>(colorArg2), 0},
-                    {static_cast<int32_t>(alphaOp), static_cast<int32_t>(alphaArg1),
-                     static_cast<int32_t>(alphaArg2), sprite ? 1 : 0}};
+    bool sprite = inputs.drawingPoints && ShaderRenderState<D3DRS_POINTSPRITEENABLE>(*inputs.state) != FALSE;
+    return FfpStageShape{static_cast<int32_t>(colorOp),  static_cast<int32_t>(colorArg1),
+                         static_cast<int32_t>(colorArg2), static_cast<int32_t>(alphaOp),
+                         static_cast<int32_t>(alphaArg1), static_cast<int32_t>(alphaArg2),
+                         sprite ? 1 : 0};
 }
 
 // COLOR1 / COLOR2 fall back to the material when the vertex lacks that colour.
-int32_t MaterialSource(const DeviceState& state, const FvfLayout& layout, D3DRENDERSTATETYPE which) {
-    if (!state.renderStates[D3DRS_COLORVERTEX]) return D3DMCS_MATERIAL;
-    DWORD source = state.renderStates[which];
+template <D3DRENDERSTATETYPE Which>
+int32_t MaterialSource(const DeviceState& state, const FvfLayout& layout) {
+    if (!ShaderRenderState<D3DRS_COLORVERTEX>(state)) return D3DMCS_MATERIAL;
+    DWORD source = ShaderRenderState<Which>(state);
     if (source == D3DMCS_COLOR1 && layout.diffuseOffset >= 0) return D3DMCS_COLOR1;
     if (source == D3DMCS_COLOR2 && layout.specularOffset >= 0) return D3DMCS_COLOR2;
     return D3DMCS_MATERIAL;
@@ -120,21 +116,20 @@ void PackLighting(const FfpInputs& inputs, FfpUniforms* out) {
         if (!slot.enabled || count == static_cast<int>(kMaxActiveLights)) continue;
         out->lights[count++] = PackLight(slot.light, state.view);
     }
-    const auto& rs = state.renderStates;
     StoreColor(out->materialDiffuse, state.material.Diffuse);
     StoreColor(out->materialAmbient, state.material.Ambient);
     StoreColor(out->materialSpecular, state.material.Specular);
     StoreColor(out->materialEmissive, state.material.Emissive);
     out->materialPower[0] = state.material.Power;
-    StoreColor(out->globalAmbient, rs[D3DRS_AMBIENT]);
+    StoreColor(out->globalAmbient, ShaderRenderState<D3DRS_AMBIENT>(state));
 }
 
 void PackPoints(const FfpInputs& inputs, FfpUniforms* out) {
     const DeviceState& state = *inputs.state;
-    float maximum = std::min(FloatState(state, D3DRS_POINTSIZE_MAX), inputs.maxPointSize);
-    Store4(out->pointSize, FloatState(state, D3DRS_POINTSIZE), FloatState(state, D3DRS_POINTSIZE_MIN), maximum, 0.0f);
-    Store4(out->pointScale, FloatState(state, D3DRS_POINTSCALE_A), FloatState(state, D3DRS_POINTSCALE_B),
-           FloatState(state, D3DRS_POINTSCALE_C), state.renderStates[D3DRS_POINTSCALEENABLE] ? 1.0f : 0.0f);
+    float maximum = std::min(ShaderFloatRenderState<D3DRS_POINTSIZE_MAX>(state), inputs.maxPointSize);
+    Store4(out->pointSize, ShaderFloatRenderState<D3DRS_POINTSIZE>(state), ShaderFloatRenderState<D3DRS_POINTSIZE_MIN>(state), maximum, 0.0f);
+    Store4(out->pointScale, ShaderFloatRenderState<D3DRS_POINTSCALE_A>(state), ShaderFloatRenderState<D3DRS_POINTSCALE_B>(state),
+           ShaderFloatRenderState<D3DRS_POINTSCALE_C>(state), ShaderRenderState<D3DRS_POINTSCALEENABLE>(state) ? 1.0f : 0.0f);
 }
 
 }  // namespace
@@ -181,38 +176,38 @@ bool FfpShape::operator<(const FfpShape& other) const { return std::memcmp(this,
 
 FfpShape PackFfpShape(const FfpInputs& inputs) {
     const DeviceState& state = *inputs.state;
-    const auto& rs = state.renderStates;
     const FvfLayout& layout = inputs.layout;
     FfpShape out{};
-    out.vertex[0] = layout.normalOffset >= 0;
-    out.vertex[1] = layout.diffuseOffset >= 0;
-    out.vertex[2] = layout.specularOffset >= 0;
-    out.vertex[3] = layout.pointSizeOffset >= 0;
-    out.lighting[0] = rs[D3DRS_LIGHTING] != FALSE && !layout.pretransformed;
+    out.hasNormal = layout.normalOffset >= 0;
+    out.hasDiffuse = layout.diffuseOffset >= 0;
+    out.hasSpecular = layout.specularOffset >= 0;
+    out.hasPointSize = layout.pointSizeOffset >= 0;
+    out.lighting = ShaderRenderState<D3DRS_LIGHTING>(state) != FALSE && !layout.pretransformed;
     // Unlit vertices ignore the rest, which then need no program of their own.
-    if (out.lighting[0]) {
-        out.lighting[1] = rs[D3DRS_NORMALIZENORMALS] != FALSE;
-        out.lighting[2] = rs[D3DRS_LOCALVIEWER] != FALSE;
-        out.lighting[3] = ActiveLightCount(state);
-        out.materialSource[0] = MaterialSource(state, layout, D3DRS_DIFFUSEMATERIALSOURCE);
-        out.materialSource[1] = MaterialSource(state, layout, D3DRS_AMBIENTMATERIALSOURCE);
-        out.materialSource[2] = MaterialSource(state, layout, D3DRS_SPECULARMATERIALSOURCE);
-        out.materialSource[3] = MaterialSource(state, layout, D3DRS_EMISSIVEMATERIALSOURCE);
+    if (out.lighting) {
+        out.normalizeNormals = ShaderRenderState<D3DRS_NORMALIZENORMALS>(state) != FALSE;
+        out.localViewer = ShaderRenderState<D3DRS_LOCALVIEWER>(state) != FALSE;
+        out.lightCount = ActiveLightCount(state);
+        out.diffuseSource = MaterialSource<D3DRS_DIFFUSEMATERIALSOURCE>(state, layout);
+        out.ambientSource = MaterialSource<D3DRS_AMBIENTMATERIALSOURCE>(state, layout);
+        out.specularSource = MaterialSource<D3DRS_SPECULARMATERIALSOURCE>(state, layout);
+        out.emissiveSource = MaterialSource<D3DRS_EMISSIVEMATERIALSOURCE>(state, layout);
     }
-    out.pixel[0] = layout.pretransformed;
-    out.pixel[1] = rs[D3DRS_SPECULARENABLE] != FALSE;
-    out.pixel[2] = inputs.flatShading;
-    out.pixel[3] = static_cast<int32_t>(rs[D3DRS_ALPHATESTENABLE] ? rs[D3DRS_ALPHAFUNC] : DWORD{D3DCMP_ALWAYS});
+    out.pretransformed = layout.pretransformed;
+    out.specularEnable = ShaderRenderState<D3DRS_SPECULARENABLE>(state) != FALSE;
+    out.flatShading = inputs.flatShading;
+    out.alphaFunc = static_cast<int32_t>(ShaderRenderState<D3DRS_ALPHATESTENABLE>(state)
+                                             ? ShaderRenderState<D3DRS_ALPHAFUNC>(state)
+                                             : DWORD{D3DCMP_ALWAYS});
     out.stages[0] = PackStage(inputs, 0);
     // A disabled stage ends the cascade: what follows it does not matter.
-    if (out.stages[0].color[0] != D3DTOP_DISABLE) out.stages[1] = PackStage(inputs, 1);
-    else out.stages[1].color[0] = D3DTOP_DISABLE;
+    if (out.stages[0].colorOp != D3DTOP_DISABLE) out.stages[1] = PackStage(inputs, 1);
+    else out.stages[1].colorOp = D3DTOP_DISABLE;
     return out;
 }
 
 FfpUniforms PackFfpUniforms(const FfpInputs& inputs) {
     const DeviceState& state = *inputs.state;
-    const auto& rs = state.renderStates;
     FfpUniforms out{};
     D3DMATRIX worldView = MultiplyMatrices(state.world[0], state.view);
     D3DMATRIX normal = NormalMatrixOf(worldView);
@@ -229,8 +224,8 @@ FfpUniforms PackFfpUniforms(const FfpInputs& inputs) {
     float scaleX = guard > 0.0f ? width / (width + guard) : 1.0f;
     float scaleY = guard > 0.0f ? height / (height + guard) : 1.0f;
     Store4(out.guardBandScale, scaleX, scaleY, 1.0f, 1.0f);
-    StoreColor(out.textureFactor, rs[D3DRS_TEXTUREFACTOR]);
-    out.alphaReference[0] = static_cast<float>(rs[D3DRS_ALPHAREF] & 0xff);
+    StoreColor(out.textureFactor, ShaderRenderState<D3DRS_TEXTUREFACTOR>(state));
+    out.alphaReference[0] = static_cast<float>(ShaderRenderState<D3DRS_ALPHAREF>(state) & 0xff);
     return out;
 }
 

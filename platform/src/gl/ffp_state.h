@@ -21,25 +21,47 @@ struct FfpLight {
     float spot[4];         // cos(Theta / 2), cos(Phi / 2)
 };
 
-// Stage operations after the null-texture rule: a stage that reads a missing texture
-// passes the current colour through.
-struct FfpStage {
-    int32_t color[4];  // COLOROP, COLORARG1, COLORARG2, unused
-    int32_t alpha[4];  // ALPHAOP, ALPHAARG1, ALPHAARG2, sprite coordinates (1) or not (0)
+// One texture stage after the null-texture rule: a stage that reads a missing texture passes
+// the current colour through. Mirrors struct FfpStageShape in the shader.
+struct FfpStageShape {
+    int32_t colorOp;    // D3DTEXTUREOP
+    int32_t colorArg1;  // D3DTA_ argument with its modifier bits
+    int32_t colorArg2;
+    int32_t alphaOp;
+    int32_t alphaArg1;
+    int32_t alphaArg2;
+    int32_t spriteCoordinates;  // 1: the texture is sampled across the point sprite
 };
 
-// Compiled into the shader as constants rather than read from the uniform block, so that
-// the compiler removes every path the state does not take: a software rasteriser runs
-// every instruction of a shader for each pixel, taken branch or not.
+// Compiled into the shader as constants of the same names rather than read from the uniform
+// block, so that the compiler removes every path the state does not take: a software
+// rasteriser runs every instruction of a shader for each pixel, taken branch or not. Plain
+// 32-bit fields without padding, compared as bytes.
 struct FfpShape {
-    int32_t vertex[4];          // has normal, has diffuse, has specular, has point size
-    int32_t lighting[4];        // lighting on, normalize normals, local viewer, light count
-    int32_t materialSource[4];  // diffuse, ambient, specular, emissive: 0 material, 1 COLOR1, 2 COLOR2
-    int32_t pixel[4];           // pretransformed, specular enable, flat shading, D3DCMPFUNC of the alpha test
-    FfpStage stages[2];
+    // What the vertex format carries.
+    int32_t hasNormal;
+    int32_t hasDiffuse;
+    int32_t hasSpecular;
+    int32_t hasPointSize;
+    // Vertex lighting; everything below `lighting` stays 0 while it is off.
+    int32_t lighting;
+    int32_t normalizeNormals;
+    int32_t localViewer;
+    int32_t lightCount;
+    int32_t diffuseSource;  // D3DMATERIALCOLORSOURCE, after the fallback to the material
+    int32_t ambientSource;
+    int32_t specularSource;
+    int32_t emissiveSource;
+    // Rasterisation and pixels.
+    int32_t pretransformed;  // XYZRHW vertices
+    int32_t specularEnable;
+    int32_t flatShading;
+    int32_t alphaFunc;  // D3DCMPFUNC of the alpha test; D3DCMP_ALWAYS while it is off
+    FfpStageShape stages[2];
     bool operator==(const FfpShape& other) const;
     bool operator<(const FfpShape& other) const;
 };
+static_assert(sizeof(FfpShape) == (16 + 2 * 7) * sizeof(int32_t), "FfpShape is compared as bytes: no padding");
 
 struct FfpUniforms {
     float worldView[16];     // D3D row-vector matrices, stored as D3D stores them

@@ -1,8 +1,10 @@
 // The GL device's life cycle, back buffer, Clear and Present. Drawing is in gl_draw.cpp.
 #include "gl/gl_device.h"
 
+#include "core/report.h"
 #include "d3d9/device_caps.h"
 #include "gl/gl_device_factory.h"
+#include "gl/gl_translate.h"
 #include "gl/present_hooks.h"
 #include "window/window_internal.h"
 
@@ -10,6 +12,7 @@
 #include <malloc.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 namespace platform {
@@ -57,12 +60,8 @@ static void KeepFreedHeapMapped() {
 
 bool GlDevice::initialise() {
     KeepFreedHeapMapped();
-    std::string error;
     program_ = std::make_unique<FfpProgram>();
-    if (!program_->build(PackFfpShape(ffpInputs(D3DPT_TRIANGLELIST)), &error)) {
-        SDL_Log("fixed-function shader: %s", error.c_str());
-        return false;
-    }
+    if (!program_->build(PackFfpShape(ffpInputs(D3DPT_TRIANGLELIST)))) return false;
     GLsizei width = static_cast<GLsizei>(backBufferWidth());
     GLsizei height = static_cast<GLsizei>(backBufferHeight());
     glGenRenderbuffers(1, &colorBuffer_);
@@ -76,7 +75,14 @@ bool GlDevice::initialise() {
     glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colorBuffer_);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER, depthBuffer_);
-    if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) return false;
+    const GLenum status = glCheckFramebufferStatus(GL_FRAMEBUFFER);
+    if (status != GL_FRAMEBUFFER_COMPLETE) {
+        char reason[160];
+        std::snprintf(reason, sizeof reason, "no device: GL cannot make a %dx%d back buffer (framebuffer status 0x%04x)",
+                      width, height, status);
+        ReportFailure(reason);
+        return false;
+    }
 
     glGenVertexArrays(1, &vertexArray_);
     glBindVertexArray(vertexArray_);
@@ -107,8 +113,8 @@ void GlDevice::onClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
     GLbitfield mask = 0;
     if (flags & D3DCLEAR_TARGET) {
         mask |= GL_COLOR_BUFFER_BIT;
-        glClearColor(((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
-                     ((color >> 24) & 0xff) / 255.0f);
+        const std::array<float, 4> rgba = toGlColor(color);
+        glClearColor(rgba[0], rgba[1], rgba[2], rgba[3]);
         cache_->colorMask(0xf);
     }
     if (flags & D3DCLEAR_ZBUFFER) {
@@ -179,6 +185,7 @@ HRESULT CreateGlDevice(HWND window, const D3DPRESENT_PARAMETERS& parameters, IDi
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);  // forward-compatible contexts reject wide lines
     SDL_GLContext context = SDL_GL_CreateContext(sdlWindow);
     if (context == nullptr) return D3DERR_NOTAVAILABLE;
+    KeepLibrariesLoadedForLeakChecks();
     SDL_GL_MakeCurrent(sdlWindow, context);
     SDL_GL_SetSwapInterval(0);  // D3DPRESENT_INTERVAL_IMMEDIATE
     GLfloat pointSizes[2] = {1.0f, 64.0f};

@@ -28,7 +28,7 @@ public:
 protected:
     void onClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR color, float z, DWORD stencil) override;
     void onPresent() override;
-    void onDraw(const DrawCall& call) override;
+    HRESULT onDraw(const DrawCall& call) override;
 
 private:
     void clearArea(GLint x, GLint y, GLsizei width, GLsizei height, GLbitfield mask);

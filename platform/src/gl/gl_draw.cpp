@@ -1,6 +1,7 @@
 // prepareDraw: turns the stored D3D state into GL state, uniforms and vertex attribute
 // pointers, then issues the draw.
 #include "d3d9/fvf_layout.h"
+#include "d3d9/shader_render_states.h"
 #include "gl/ffp_shader_source.h"
 #include "gl/gl_device.h"
 #include "gl/gl_resources.h"
@@ -46,11 +47,6 @@ StencilFace StencilFaceOf(const DeviceState& state, D3DRENDERSTATETYPE func, D3D
                        toGlStencilOp(rs[depthFail]),  toGlStencilOp(rs[pass])};
 }
 
-std::array<float, 4> ColorOf(D3DCOLOR color) {
-    return {((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
-            ((color >> 24) & 0xff) / 255.0f};
-}
-
 int TexCoordSetOf(const DeviceState& state, const FvfLayout& layout, int stage) {
     int set = static_cast<int>(state.stageStates[stage][D3DTSS_TEXCOORDINDEX] & 0xffff);
     return set < layout.texCoordSetCount ? set : -1;
@@ -66,7 +62,7 @@ void GlDevice::applyRenderStates() {
     cache_->depthMask(rs[D3DRS_ZWRITEENABLE] != FALSE);
     cache_->enable(GL_BLEND, rs[D3DRS_ALPHABLENDENABLE] != FALSE);
     cache_->blend(BlendStateOf(s));
-    cache_->blendColor(ColorOf(rs[D3DRS_BLENDFACTOR]));
+    cache_->blendColor(toGlColor(rs[D3DRS_BLENDFACTOR]));
     cache_->colorMask(rs[D3DRS_COLORWRITEENABLE]);
     // With glFrontFace(GL_CW), D3D's clockwise faces are GL's front faces.
     cache_->enable(GL_CULL_FACE, rs[D3DRS_CULLMODE] != D3DCULL_NONE);
@@ -129,7 +125,7 @@ void GlDevice::applySamplers() {
                             toGlMinFilter(ss[D3DSAMP_MINFILTER], ss[D3DSAMP_MIPFILTER]));
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, toGlAddress(ss[D3DSAMP_ADDRESSU]));
         glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, toGlAddress(ss[D3DSAMP_ADDRESSV]));
-        std::array<float, 4> border = ColorOf(ss[D3DSAMP_BORDERCOLOR]);
+        std::array<float, 4> border = toGlColor(ss[D3DSAMP_BORDERCOLOR]);
         glSamplerParameterfv(sampler, GL_TEXTURE_BORDER_COLOR, border.data());
         cache_->bindSampler(stage, sampler);
     }
@@ -188,7 +184,7 @@ FfpInputs GlDevice::ffpInputs(D3DPRIMITIVETYPE type) const {
     inputs.textureBound[0] = textureBound(0);
     inputs.textureBound[1] = textureBound(1);
     inputs.drawingPoints = type == D3DPT_POINTLIST;
-    inputs.flatShading = state().renderStates[D3DRS_SHADEMODE] == D3DSHADE_FLAT;
+    inputs.flatShading = ShaderRenderState<D3DRS_SHADEMODE>(state()) == D3DSHADE_FLAT;
     inputs.maxPointSize = maxPointSize_;
     return inputs;
 }
@@ -246,8 +242,12 @@ void GlDevice::issueDraw(const DrawCall& call) {
                              reinterpret_cast<const void*>(offset), call.baseVertex);
 }
 
-void GlDevice::onDraw(const DrawCall& call) {
-    if (prepareDraw(call)) issueDraw(call);
+// A draw whose fixed-function shader the driver refused draws nothing and says so; the
+// refusal itself was reported once, when the shader failed.
+HRESULT GlDevice::onDraw(const DrawCall& call) {
+    if (!prepareDraw(call)) return D3DERR_DRIVERINTERNALERROR;
+    issueDraw(call);
+    return D3D_OK;
 }
 
 }  // namespace platform

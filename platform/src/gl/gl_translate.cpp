@@ -97,4 +97,9 @@ GLenum toGlMinFilter(DWORD d3dMinFilter, DWORD d3dMipFilter) {
     }
 }
 
+std::array<float, 4> toGlColor(D3DCOLOR color) {
+    return {((color >> 16) & 0xff) / 255.0f, ((color >> 8) & 0xff) / 255.0f, (color & 0xff) / 255.0f,
+            ((color >> 24) & 0xff) / 255.0f};
+}
+
 }  // namespace platform

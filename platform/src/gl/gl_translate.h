@@ -4,6 +4,8 @@
 #include <d3d9types.h>
 #include <epoxy/gl.h>
 
+#include <array>
+
 namespace platform {
 
 GLenum toGlCompare(DWORD d3dCompare);
@@ -16,5 +18,7 @@ GLenum toGlAddress(DWORD d3dAddress);
 GLenum toGlMagFilter(DWORD d3dMagFilter);
 // GL folds the mip filter into the minification filter.
 GLenum toGlMinFilter(DWORD d3dMinFilter, DWORD d3dMipFilter);
+// A D3DCOLOR (0xAARRGGBB) as GL's red, green, blue, alpha from 0 to 1.
+std::array<float, 4> toGlColor(D3DCOLOR color);
 
 }  // namespace platform

@@ -109,8 +109,20 @@ void TranslateButton(const SDL_MouseButtonEvent& event) {
     PostMouseButton(target, button, event.type == SDL_MOUSEBUTTONDOWN);
 }
 
+// SDL turns SIGINT and SIGTERM into a quit event. The program hears it as a system request
+// to close its main window, so its own WM_CLOSE handling ends the loop and releases
+// everything; a thread without windows gets the quit message itself.
+void TranslateQuit() {
+    if (Window* window = MainWindow()) {
+        Enqueue(window->handle, WM_CLOSE, 0, 0);
+    } else {
+        PostQuitMessage(0);
+    }
+}
+
 void Translate(const SDL_Event& event) {
     switch (event.type) {
+        case SDL_QUIT: TranslateQuit(); break;
         case SDL_WINDOWEVENT: TranslateWindowEvent(event.window); break;
         case SDL_KEYDOWN:
         case SDL_KEYUP: TranslateKey(event.key); break;

@@ -5,6 +5,9 @@
 
 #include <SDL.h>
 
+#include <dlfcn.h>
+#include <link.h>
+
 #include <cstdlib>
 #include <optional>
 
@@ -42,10 +45,27 @@ bool IsHeadless() { return chosenHeadless.has_value() ? *chosenHeadless : !Displ
 
 namespace platform {
 
+#if defined(__SANITIZE_ADDRESS__)
+void KeepLibrariesLoadedForLeakChecks() {
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void*) {
+            if (info->dlpi_name != nullptr && info->dlpi_name[0] != '\0')
+                dlopen(info->dlpi_name, RTLD_NOW | RTLD_NOLOAD | RTLD_NODELETE);
+            return 0;
+        },
+        nullptr);
+}
+#else
+void KeepLibrariesLoadedForLeakChecks() {}
+#endif
+
 bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;
     // The offscreen driver gives a GL context through EGL with no display at all.
     if (host::IsHeadless()) setenv("SDL_VIDEODRIVER", "offscreen", 1);
+    // Closing the last window already arrives as its own WM_CLOSE; a quit event then comes
+    // only from the system (SIGINT, SIGTERM).
+    SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     SetGlAttributes();
     return true;

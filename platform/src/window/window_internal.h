@@ -18,6 +18,12 @@ void ClientSizeOf(HWND window, int* width, int* height);
 // SDL could not start it.
 bool EnsureVideo();
 
+// Under the sanitizers, keeps every library loaded so far loaded until the process ends:
+// LeakSanitizer reports at exit what the GL driver kept, and a driver unloaded with its last
+// window or context leaves memory that belongs to no library, which no suppression can name
+// (scripts/lsan-suppressions.txt names the driver's). Nothing in other builds.
+void KeepLibrariesLoadedForLeakChecks();
+
 // Called by host::Reset before the windows are destroyed, so that other parts of the layer
 // can drop their hooks, listeners and GL objects too.
 void AddResetHandler(void (*handler)());

@@ -70,8 +70,10 @@ SDL_Window* CreateSdlWindow(LPCWSTR title, const Window& window) {
     if (window.style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
     if ((window.style & WS_CAPTION) == 0) flags |= SDL_WINDOW_BORDERLESS;
     std::string utf8Title = title == nullptr ? std::string() : Utf8FromWide(title);
-    return SDL_CreateWindow(utf8Title.c_str(), window.clientOrigin.x, window.clientOrigin.y,
-                            window.clientWidth, window.clientHeight, flags);
+    SDL_Window* created = SDL_CreateWindow(utf8Title.c_str(), window.clientOrigin.x, window.clientOrigin.y,
+                                           window.clientWidth, window.clientHeight, flags);
+    KeepLibrariesLoadedForLeakChecks();  // the GL library came with the first window
+    return created;
 }
 
 // The messages Windows sends while it creates a window, in its order. False when the window

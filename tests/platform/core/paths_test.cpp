@@ -2,7 +2,13 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <chrono>
+#include <future>
 
 #include <filesystem>
 #include <fstream>
@@ -82,9 +88,37 @@ TEST_F(PathResolution, WfopenCreatesAndReadsThroughTheResolver) {
     fclose(opened);
     EXPECT_STREQ(text, "hello");
 
+    // Writing again truncates, as "w" does.
+    FILE* rewritten = _wfopen(L"..\\Resource\\Models\\Notes.txt", L"w");
+    ASSERT_NE(rewritten, nullptr);
+    fputs("hi", rewritten);
+    fclose(rewritten);
+    EXPECT_EQ(fs::file_size(root / "resource/Models/Notes.txt"), 2u);
+
     EXPECT_EQ(_wfopen(L"..\\Resource\\Missing.bin", L"rb"), nullptr);
     EXPECT_EQ(_wfopen(nullptr, L"rb"), nullptr);
     EXPECT_EQ(_wfopen(L"..\\Resource\\skin.bmp", nullptr), nullptr);
+}
+
+// A name that stands for a FIFO, a device or a folder opens nothing, at once: a program
+// must never hang in fopen or read an endless device.
+TEST_F(PathResolution, WfopenOpensOnlyRegularFiles) {
+    const fs::path fifo = root / "resource/pipe";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    fs::create_symlink("/dev/zero", root / "resource/zero");
+    for (const wchar_t* mode : {L"rb", L"wb", L"a"}) {
+        std::future<FILE*> opened = std::async(std::launch::async, [mode] { return _wfopen(L"..\\Resource\\PIPE", mode); });
+        const bool answered = opened.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        // Let a blocked open go on, so that the test can end either way.
+        if (!answered) close(open(fifo.c_str(), O_RDWR | O_NONBLOCK));
+        FILE* file = opened.get();
+        EXPECT_TRUE(answered) << "FIFO opened for " << mode;
+        EXPECT_EQ(file, nullptr);
+        if (file != nullptr) fclose(file);
+    }
+    EXPECT_EQ(_wfopen(L"..\\Resource\\zero", L"rb"), nullptr);
+    EXPECT_EQ(_wfopen(L"..\\Resource\\Models", L"rb"), nullptr);
+    EXPECT_EQ(errno, EACCES);
 }
 
 }  // namespace

@@ -68,4 +68,15 @@ TEST(Wsprintf, NullBufferOrFormatDoesNotCrash) {
     EXPECT_STREQ(buffer, L"trailing ");
 }
 
+// A field wider than the whole output (found by the fuzzer: 1.6 trillion) fills what the
+// output can hold and no more; it neither allocates its width nor wraps around.
+TEST(Wsprintf, HugeWidthOrPrecisionFillsOnlyTheOutput) {
+    std::vector<WCHAR> buffer(1024);
+    EXPECT_EQ(wsprintfW(buffer.data(), L"%1601160100000x", 255), 1023);
+    EXPECT_EQ(std::wstring(buffer.data()), std::wstring(1023, L' '));
+    EXPECT_EQ(wsprintfW(buffer.data(), L"ab%.99999999999999999999999d", 7), 1023);
+    EXPECT_EQ(std::wstring(buffer.data()), L"ab" + std::wstring(1021, L'0'));
+    EXPECT_EQ(wsprintfW(buffer.data(), L"%.18446744073709551617s|", L"text"), 5);
+    EXPECT_STREQ(buffer.data(), L"text|");
+}
 }  // namespace

@@ -1,15 +1,37 @@
 // The trace device: the lines it records and the results of invalid calls.
+#include "d3d9/device_methods.h"
+
 #include <d3d9.h>
 
 #include <host.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Calls a device method with every argument zero (null pointers, zero counts, enumeration 0).
+template <typename... Args>
+void CallWithZeros(IDirect3DDevice9* device, HRESULT (STDMETHODCALLTYPE IDirect3DDevice9::*method)(Args...)) {
+    (device->*method)(Args{}...);
+}
+
+template <typename... Args>
+size_t ParameterCount(HRESULT (STDMETHODCALLTYPE IDirect3DDevice9::*)(Args...)) {
+    return sizeof...(Args);
+}
+
+// The arguments of a recorded line "Name(a, b, c)"; zero arguments print no separator.
+size_t RecordedArguments(const std::string& line) {
+    const size_t open = line.find('(');
+    if (open + 2 == line.size()) return 0;
+    return 1 + std::count(line.begin() + open, line.end(), ',');
+}
 
 DWORD Bits(float value) {
     DWORD bits;
@@ -54,6 +76,29 @@ TEST_F(TraceDeviceTest, RecordsCallsWithConstantNamesAndFormattedValues) {
     EXPECT_EQ(Calls(), expected);
     host::ClearTrace(device_);
     EXPECT_TRUE(Calls().empty());
+}
+
+// Every method of the device list is recorded, by its name and with every argument, whether
+// the call succeeds or not.
+TEST_F(TraceDeviceTest, RecordsEveryDeviceMethod) {
+    struct Method {
+        std::string name;
+        size_t parameters;
+        std::function<void()> call;
+    };
+    const std::vector<Method> methods = {
+#define DEVICE_METHOD(name, parameters, arguments, ...) \
+    {#name, ParameterCount(&IDirect3DDevice9::name), [this] { CallWithZeros(device_, &IDirect3DDevice9::name); }},
+        D3D9_DEVICE_METHODS(DEVICE_METHOD)
+#undef DEVICE_METHOD
+    };
+    for (const Method& method : methods) {
+        host::ClearTrace(device_);
+        method.call();
+        ASSERT_EQ(Calls().size(), 1u) << method.name;
+        EXPECT_EQ(Calls()[0].rfind(method.name + "(", 0), 0u) << Calls()[0];
+        EXPECT_EQ(RecordedArguments(Calls()[0]), method.parameters) << Calls()[0];
+    }
 }
 
 TEST_F(TraceDeviceTest, UserPointerDrawsAreRecordedAndUnbindStreamZero) {

@@ -118,3 +118,36 @@ TEST(BmpDecoder, MalformedHeadersAreRejected) {
     badOffset[11] = 0xff;
     EXPECT_FALSE(DecodeBmp(badOffset));
 }
+
+// A bitmap larger than the device takes is decoded straight to the size that fits, each texel
+// the stored pixel nearest its centre: a few bytes declaring 16384 x 16384 cost 64 x 64.
+TEST(BmpDecoder, HugeRunLengthBitmapDecodesOnlyWhatFits) {
+    // Up 127 rows from the bottom, 256 pixels of index 1 (in runs of 128), then the bitmap
+    // ends; everything else keeps index 0.
+    const Bytes stream = {0, 2, 0, 127, 128, 1, 128, 1, 0, 1};
+    auto image = DecodeBmp(BmpFile(16384, 16384, 8, 1, kPalette, stream), {64, 64});
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->levels[0].width, 64u);
+    ASSERT_EQ(image->levels[0].height, 64u);
+    // Texel column c samples stored column (2c + 1) * 16384 / 128 = 256c + 128, and texel row
+    // r (from the top) the stored row 16384 - 1 - 128 (2r + 1) from the bottom: the bottom
+    // texel row samples row 127, and of it only column 128 lies in the red run.
+    EXPECT_EQ(Texel(*image, 0, 63), 0xffff0000u);
+    EXPECT_EQ(Texel(*image, 1, 63), 0xff000000u);
+    EXPECT_EQ(Texel(*image, 0, 62), 0xff000000u);
+}
+
+TEST(BmpDecoder, LargePlainBitmapTakesTheNearestPixels) {
+    // 8x2 palettised: index = column in the top row, 7 - column in the bottom row.
+    Bytes pixels = {7, 6, 5, 4, 3, 2, 1, 0, /* top: */ 0, 1, 2, 3, 4, 5, 6, 7};
+    std::vector<uint32_t> palette;
+    for (uint32_t i = 0; i < 8; ++i) palette.push_back(i * 0x10);
+    auto image = DecodeBmp(BmpFile(8, 2, 8, 0, palette, pixels), {3, 1});
+    ASSERT_TRUE(image);
+    ASSERT_EQ(image->levels[0].width, 3u);
+    ASSERT_EQ(image->levels[0].height, 1u);
+    // Columns (2c + 1) * 8 / 6 = 1, 4, 6 of the stored row (2 * 0 + 1) * 2 / 2 = 1, the bottom.
+    EXPECT_EQ(Texel(*image, 0, 0), 0xff000060u);
+    EXPECT_EQ(Texel(*image, 1, 0), 0xff000030u);
+    EXPECT_EQ(Texel(*image, 2, 0), 0xff000010u);
+}

@@ -75,3 +75,19 @@ TEST(JpegDecoder, ScanUsingAnUndefinedHuffmanTableIsRejected) {
     file[206] = 0x11;            // now AC slot 1, leaving the slot the scans use undefined
     EXPECT_FALSE(DecodeJpeg(file));
 }
+
+// The 16x8 file with a frame header claiming 4096 x 4096: 262144 blocks need at least as
+// many bits of scan data, and the file holds a few hundred bytes, so it cannot be whole.
+TEST(JpegDecoder, FrameLargerThanItsScanDataIsRejected) {
+    Bytes claimed = kFlatJpeg;
+    const uint8_t frameHeader[] = {0xff, 0xc0};
+    const auto frame = std::search(claimed.begin(), claimed.end(), std::begin(frameHeader), std::end(frameHeader));
+    ASSERT_NE(frame, claimed.end());
+    const size_t at = static_cast<size_t>(frame - claimed.begin());
+    // Marker, length (2), precision (1), then height and width, big-endian.
+    claimed[at + 5] = 0x10;
+    claimed[at + 6] = 0x00;
+    claimed[at + 7] = 0x10;
+    claimed[at + 8] = 0x00;
+    EXPECT_FALSE(DecodeJpeg(claimed));
+}

@@ -3,9 +3,17 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <string>
+
+#include "platform/src/d3dx/image.h"
 
 #include "tests/platform/d3dx/flat_jpeg.h"
 #include "tests/platform/d3dx/image_files.h"
@@ -107,4 +115,62 @@ TEST_F(TextureFromFile, MissingOrBrokenFilesFailWithoutATexture) {
     EXPECT_EQ(texture, nullptr);
     EXPECT_EQ(D3DXCreateTextureFromFileW(nullptr, L"x.bmp", &texture), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXCreateTextureFromFileW(device_, nullptr, &texture), D3DERR_INVALIDCALL);
+}
+
+// Only regular files are read: a FIFO fails at once instead of waiting for a writer, and a
+// link to an endless device fails instead of reading until memory runs out.
+TEST_F(TextureFromFile, SpecialFilesFailAtOnce) {
+    const std::filesystem::path fifo = folder_ / "pipe.bmp";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_symlink("/dev/zero", folder_ / "zero.bmp");
+    for (const char* name : {"pipe.bmp", "zero.bmp"}) {
+        std::future<HRESULT> loaded = std::async(std::launch::async, [&] {
+            IDirect3DTexture9* texture = nullptr;
+            return D3DXCreateTextureFromFileW(device_, (folder_ / name).wstring().c_str(), &texture);
+        });
+        const bool answered = loaded.wait_for(std::chrono::seconds(5)) == std::future_status::ready;
+        // Let a blocked open of the FIFO go on, so that the test can end either way.
+        if (!answered) close(open(fifo.c_str(), O_WRONLY | O_NONBLOCK));
+        EXPECT_TRUE(answered) << name;
+        if (answered) {
+            EXPECT_EQ(loaded.get(), D3DXERR_INVALIDDATA) << name;
+        }
+    }
+}
+
+// A file larger than any texture file can be is refused unread, whatever its first bytes say.
+TEST_F(TextureFromFile, OversizedFileIsRefusedUnread) {
+    Write("huge.bmp", BmpFile(3, 5, 24, 0, {}, Bytes(60, 0x40)));
+    std::filesystem::resize_file(folder_ / "huge.bmp", platform::d3dx::kMaxTextureFileBytes + 1);  // sparse
+    IDirect3DTexture9* texture = nullptr;
+    EXPECT_EQ(D3DXCreateTextureFromFileW(device_, (folder_ / "huge.bmp").wstring().c_str(), &texture),
+              D3DXERR_INVALIDDATA);
+    EXPECT_EQ(texture, nullptr);
+}
+
+// A file larger than the device's largest texture is scaled down to it, as D3DX does.
+TEST_F(TextureFromFile, ImageLargerThanTheDeviceTakesIsScaledDownToItsLimit) {
+    D3DCAPS9 caps{};
+    device_->GetDeviceCaps(&caps);
+    caps.MaxTextureWidth = 64;
+    caps.MaxTextureHeight = 32;
+    IDirect3DDevice9* small = host::CreateTraceDevice(64, 64, &caps);
+    // 1000 x 1000 of palette entry 1 in runs of 250, four runs a row.
+    Bytes stream;
+    for (int row = 0; row < 1000; ++row) stream.insert(stream.end(), {250, 1, 250, 1, 250, 1, 250, 1, 0, 0});
+    stream.insert(stream.end(), {0, 1});
+    std::wstring path = Write("big.bmp", BmpFile(1000, 1000, 8, 1, {0x000000, 0x336699}, stream));
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTextureFromFileW(small, path.c_str(), &texture), D3D_OK);
+    D3DSURFACE_DESC desc{};
+    texture->GetLevelDesc(0, &desc);
+    EXPECT_EQ(desc.Width, 64u);
+    EXPECT_EQ(desc.Height, 32u);
+    EXPECT_EQ(texture->GetLevelCount(), 7u);  // 64x32 down to 1x1
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(texture->LockRect(0, &locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(static_cast<const uint32_t*>(locked.pBits)[63], 0xff336699u);
+    texture->UnlockRect(0);
+    texture->Release();
+    small->Release();
 }

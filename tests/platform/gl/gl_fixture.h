@@ -78,6 +78,13 @@ protected:
     IDirect3DDevice9* device_ = nullptr;
 };
 
+// A float render state's value: the bits of the float.
+inline DWORD FloatBits(float value) {
+    DWORD bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
 inline int Channel(uint32_t argb, int shift) { return static_cast<int>((argb >> shift) & 0xff); }
 
 // Red, green and blue each within 2/255 of the expected 0..255 values.

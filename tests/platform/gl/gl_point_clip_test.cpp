@@ -4,18 +4,12 @@
 
 namespace {
 
-DWORD Bits(float value) {
-    DWORD bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 bool Lit(uint32_t argb) { return (argb & 0xffffff) != 0; }
 
 class GlPointClip : public GlDeviceTest {
 protected:
     void DrawScreenPoint(float x, float y, float size) {
-        device_->SetRenderState(D3DRS_POINTSIZE, Bits(size));
+        device_->SetRenderState(D3DRS_POINTSIZE, FloatBits(size));
         ScreenVertex point = {x, y, 0.5f, 1, 0xffffffff, 0, 0};
         device_->SetFVF(kScreenFvf);
         ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), D3D_OK);
@@ -77,7 +71,7 @@ TEST_F(GlPointClip, TransformedPointPastTheEdgeIsClippedToTheViewport) {
         float x, y, z;
         D3DCOLOR color;
     } point = {1.125f, 0, 0.5f, 0xffffffff};  // x = 16 + 32 * 1.0625 = 50: 2 px right of the viewport
-    device_->SetRenderState(D3DRS_POINTSIZE, Bits(20.0f));
+    device_->SetRenderState(D3DRS_POINTSIZE, FloatBits(20.0f));
     device_->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
     ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point), D3D_OK);
     // Columns 40..59 and rows 22..41, cut at the viewport's right edge (column 47).

@@ -99,12 +99,6 @@ float AsFloat(DWORD bits) {
     return value;
 }
 
-DWORD Bits(float value) {
-    DWORD bits;
-    std::memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
-
 TEST_F(GlRasterTest, PointSpriteSizeFollowsDistanceScale) {
     struct PointVertex {
         float x, y, z;
@@ -115,28 +109,28 @@ TEST_F(GlRasterTest, PointSpriteSizeFollowsDistanceScale) {
     device_->SetRenderState(D3DRS_LIGHTING, FALSE);
     device_->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE);
     device_->SetRenderState(D3DRS_POINTSCALEENABLE, TRUE);
-    device_->SetRenderState(D3DRS_POINTSCALE_A, Bits(0));
-    device_->SetRenderState(D3DRS_POINTSCALE_B, Bits(0));
-    device_->SetRenderState(D3DRS_POINTSCALE_C, Bits(1));
+    device_->SetRenderState(D3DRS_POINTSCALE_A, FloatBits(0));
+    device_->SetRenderState(D3DRS_POINTSCALE_B, FloatBits(0));
+    device_->SetRenderState(D3DRS_POINTSCALE_C, FloatBits(1));
     // Size = viewport height * 0.46875 / distance 2 = 15 pixels.
-    device_->SetRenderState(D3DRS_POINTSIZE, Bits(0.46875f));
+    device_->SetRenderState(D3DRS_POINTSIZE, FloatBits(0.46875f));
     device_->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
     EXPECT_EQ(LitPixelsInRow(32), 15);
     EXPECT_RGB_NEAR(Pixel(25, 32), 255, 255, 255);
     EXPECT_RGB_NEAR(Pixel(24, 32), 0, 0, 0);
 
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-    device_->SetRenderState(D3DRS_POINTSIZE_MAX, Bits(9.0f));
+    device_->SetRenderState(D3DRS_POINTSIZE_MAX, FloatBits(9.0f));
     device_->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
     EXPECT_EQ(LitPixelsInRow(32), 9);
 
     device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0);
-    device_->SetRenderState(D3DRS_POINTSIZE_MAX, Bits(64.0f));
+    device_->SetRenderState(D3DRS_POINTSIZE_MAX, FloatBits(64.0f));
     device_->SetRenderState(D3DRS_POINTSCALEENABLE, FALSE);
-    device_->SetRenderState(D3DRS_POINTSIZE, Bits(5.0f));  // pixels, whatever the distance
+    device_->SetRenderState(D3DRS_POINTSIZE, FloatBits(5.0f));  // pixels, whatever the distance
     device_->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);
     EXPECT_EQ(LitPixelsInRow(32), 5);
-    EXPECT_EQ(AsFloat(Bits(5.0f)), 5.0f);
+    EXPECT_EQ(AsFloat(FloatBits(5.0f)), 5.0f);
 }
 
 TEST_F(GlRasterTest, PointSpriteCoversTheWholeTextureTopLeftFirst) {
@@ -153,7 +147,7 @@ TEST_F(GlRasterTest, PointSpriteCoversTheWholeTextureTopLeftFirst) {
     texture->UnlockRect(0);
     device_->SetTexture(0, texture);
     device_->SetRenderState(D3DRS_POINTSPRITEENABLE, TRUE);
-    device_->SetRenderState(D3DRS_POINTSIZE, Bits(32.0f));
+    device_->SetRenderState(D3DRS_POINTSIZE, FloatBits(32.0f));
     ScreenVertex point = {32, 32, 0.5f, 1, 0xffffffff, 0, 0};
     device_->SetFVF(kScreenFvf);
     device_->DrawPrimitiveUP(D3DPT_POINTLIST, 1, &point, sizeof point);

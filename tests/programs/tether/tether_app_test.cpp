@@ -15,6 +15,7 @@
 #include "framework/app_shell.h"
 #include "framework/input_devices.h"
 #include "framework/text_font.h"
+#include "tests/rope/rope_test_support.h"
 
 namespace {
 
@@ -79,7 +80,7 @@ TEST_F(TetherAppTest, StalledFrameMovesTheHeldEndFullyButSimulatesOneSecond) {
     ElapsedTime = 4.0;
     app.Frame();
 
-    Rope reference(80, 20.0f, 20.0f, 10000.0f, 1.0f, D3DXVECTOR3(0.0f, -9.81f, 0.0f), 1000.0f, 2.0f, 0.2f, 0.0f);
+    Rope reference = rope_test::MakeProgramRope();
     reference.masses[0].position.y = 10.0f;
     reference.Simulate(1.0f);
     for (int i = 0; i < 80; ++i) {
