@@ -97,7 +97,7 @@ using platform::d3dx::CreateTextureFromBytes;
 // it cannot read a source file.
 HRESULT WINAPI D3DXCreateTextureFromFileW(IDirect3DDevice9* device, LPCWSTR srcFile, IDirect3DTexture9** texture) {
     if (device == nullptr || srcFile == nullptr || texture == nullptr) return D3DERR_INVALIDCALL;
-    std::optional<std::vector<uint8_t>> bytes = platform::ReadWholeFile(std::wstring(srcFile), kMaxTextureFileBytes);
+    std::optional<std::vector<uint8_t>> bytes = platform::ReadWholeFile(std::wstring(srcFile), platform::d3dx::kMaxTextureFileBytes);
     if (!bytes) return D3DXERR_INVALIDDATA;
     return CreateTextureFromBytes(device, *bytes, texture);
 }
