@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "framework/app_shell.h"
 #include "framework/input_devices.h"
@@ -30,7 +31,7 @@ constexpr float kQuadTexCoords[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};
 void Fill(IDirect3DVertexBuffer9* buffer, const TexturedVertex* vertices, int count) {
     void* data = nullptr;
     if (buffer == nullptr || FAILED(buffer->Lock(0, 0, &data, 0))) return;
-    std::copy(vertices, vertices + count, static_cast<TexturedVertex*>(data));
+    std::memcpy(data, vertices, sizeof(TexturedVertex) * count);
     buffer->Unlock();
 }
 

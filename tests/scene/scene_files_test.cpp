@@ -273,7 +273,9 @@ protected:
         EXPECT_EQ(folder->Read("3DResource.ini"), objects);
         EXPECT_EQ(folder->Read("tree.ini"), trees);
         for (const char* saving : {"3DResource.ini.saving", "tree.ini.saving"}) {
-            if (saving != blocked) EXPECT_FALSE(fs::exists(folder->Path(saving))) << saving;
+            if (saving != blocked) {
+                EXPECT_FALSE(fs::exists(folder->Path(saving))) << saving;
+            }
         }
     }
 
