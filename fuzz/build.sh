@@ -1,13 +1,14 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang (ASan + UBSan) into fuzz/out and writes their seed
-# corpora. The heightmap and MD2 targets link the platform library (and the MD2 target the
-# framework library) of an ordinary g++ build; pass that build folder as the first argument.
+# corpora. The heightmap, texture file, MD2 and tree mesh targets link the platform library
+# (and the MD2 target the framework library) of an ordinary g++ build; pass that build folder
+# as the first argument.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 platform_build=${1:-$root/build-fuzz}
 out=$here/out
-for name in texture texture_file heightmap input_script run_options path text wsprintf md2 profile; do
+for name in texture texture_file heightmap input_script run_options path text wsprintf md2 profile tree_mesh; do
   mkdir -p "$out/corpus/$name"
 done
 
@@ -48,6 +49,9 @@ $cxx $flags $includes -o "$out/md2_fuzzer" "$here/md2_fuzzer.cpp" "$md2/md2_file
     "$md2/md2_model.cpp" "$md2/md2_actor.cpp" "$md2/md2_normals.cpp" "$md2/animation_ranges.cpp" \
     "$platform_build/framework/libframework.a" $platform_libraries
 
+$cxx $flags $includes -o "$out/tree_mesh_fuzzer" "$here/tree_mesh_fuzzer.cpp" "$root/scene/tree_mesh.cpp" \
+    $platform_libraries
+
 $cxx $flags $includes -o "$out/profile_fuzzer" "$here/profile_fuzzer.cpp" \
     "$core/profile_file.cpp" "$core/profile_edit.cpp" "$core/profile_text.cpp" "$core/profile_encoding.cpp" \
     "$core/regular_file.cpp" "$core/last_error.cpp" "$core/paths.cpp" "$core/text.cpp" "$core/code_pages.cpp"
@@ -81,4 +85,10 @@ printf '\001\000\001\000\357\273\277[s]\nk=\346\235\276\nj="q"\n[t]\nx=1' > "$ou
 printf '\000\000\000\002\013\014\377\376[\000s\000]\000\r\000\n\000k\000=\000~g\r\000\n\000' \
     > "$out/corpus/profile/utf16.ini"
 printf '\002\001\000\000[a]\nx=1\n[b]\ny=2\n[c]\nz=3\n' > "$out/corpus/profile/sections.ini"
+# Tree mesh seeds: one triangle with a named texture, and the generated tree when there is one.
+{ printf '\001\000\000\000\003\000\000\000\001\000\000\000\001\000\000\000'
+  printf '\010\000\000\000l\000e\000a\000f\000.\000b\000m\000p\000'
+  head -c 60 /dev/zero
+  printf '\000\000\001\000\002\000\000\000\000\000'; } > "$out/corpus/tree_mesh/triangle.mesh"
+if [ -f "$platform_build/Resource/tree.mesh" ]; then cp "$platform_build/Resource/tree.mesh" "$out/corpus/tree_mesh/"; fi
 echo "built in $out"

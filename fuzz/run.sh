@@ -1,6 +1,6 @@
 #!/bin/sh
 # Runs one fuzzer built by build.sh: run.sh NAME [SECONDS], NAME one of texture, texture_file,
-# heightmap, md2, input_script, run_options, profile, path, text, wsprintf.
+# heightmap, md2, input_script, run_options, profile, path, text, wsprintf, tree_mesh.
 # The corpus grows in out/corpus/NAME; crashes, hangs (over a second) and reports land in
 # out/artifacts/NAME.
 set -eu

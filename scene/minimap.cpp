@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 #include "framework/app_shell.h"
 #include "framework/input_devices.h"
@@ -30,7 +31,7 @@ constexpr float kQuadTexCoords[4][2] = {{0, 1}, {0, 0}, {1, 1}, {1, 0}};
 void Fill(IDirect3DVertexBuffer9* buffer, const TexturedVertex* vertices, int count) {
     void* data = nullptr;
     if (buffer == nullptr || FAILED(buffer->Lock(0, 0, &data, 0))) return;
-    std::copy(vertices, vertices + count, static_cast<TexturedVertex*>(data));
+    std::memcpy(data, vertices, sizeof(TexturedVertex) * count);
     buffer->Unlock();
 }
 
@@ -44,6 +45,8 @@ void Minimap::Create(IDirect3DDevice9* targetDevice, IDirect3DTexture9* map, con
     device = targetDevice;
     mapTexture = map;
     radius = targetRadius = GetClientHeight() * kSmallShare;
+    // Where the first frame will put it, so a click in that frame is judged against the disc.
+    PlaceCentre(GetClientWidth(), GetClientHeight());
     if (FAILED(D3DXCreateTextureFromFileW(device, framePath, &frameTexture))) frameTexture = nullptr;
     if (FAILED(D3DXCreateTextureFromFileW(device, markerPath, &markerTexture))) markerTexture = nullptr;
     device->CreateVertexBuffer(kDiscVertexCount * sizeof(TexturedVertex), 0, kTexturedVertexFormat, D3DPOOL_DEFAULT,
@@ -106,13 +109,18 @@ void Minimap::FillQuads(float yaw) {
     Fill(markerBuffer, marker, 4);
 }
 
+// The disc keeps a margin from the top and right edges.
+void Minimap::PlaceCentre(int width, int height) {
+    centreX = width / 2 - radius - kMargin;
+    centreY = height / 2 - radius - kMargin;
+}
+
 void Minimap::Update(const FreeCamera& camera) {
     const int width = GetClientWidth(), height = GetClientHeight();
     Toggle(width, height);
     // A long frame covers the whole way, never more.
     radius += (targetRadius - radius) * std::min(static_cast<float>(ElapsedTime) * kGlidePerSecond, 1.0f);
-    centreX = width / 2 - radius - kMargin;
-    centreY = height / 2 - radius - kMargin;
+    PlaceCentre(width, height);
     FillDisc(camera.position);
     FillQuads(camera.yaw);
 }

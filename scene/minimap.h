@@ -43,6 +43,7 @@ public:
 
 private:
     void Toggle(int width, int height);
+    void PlaceCentre(int width, int height);
     void FillDisc(const D3DXVECTOR3& camera);
     void FillQuads(float yaw);
 };

@@ -38,12 +38,21 @@ void SkyBox::Draw(const D3DXVECTOR3& camera) {
     device->GetTransform(D3DTS_WORLD, &saved);
     D3DXMatrixTranslation(&centred, camera.x, camera.y, camera.z);
     device->SetTransform(D3DTS_WORLD, &centred);
+    // Each picture ends at its face's edges: wrapped, the filter would blend in the opposite
+    // edge (the horizon into the top of the sky) and draw a line along every edge of the cube.
+    DWORD addressU = D3DTADDRESS_WRAP, addressV = D3DTADDRESS_WRAP;
+    device->GetSamplerState(0, D3DSAMP_ADDRESSU, &addressU);
+    device->GetSamplerState(0, D3DSAMP_ADDRESSV, &addressV);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_CLAMP);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, D3DTADDRESS_CLAMP);
     for (int face = 0; face < kSkyFaceCount; ++face) {
         device->SetStreamSource(0, buffers[face], 0, sizeof(TexturedVertex));
         device->SetFVF(kTexturedVertexFormat);
         device->SetTexture(0, textures[face]);
         device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2);
     }
+    device->SetSamplerState(0, D3DSAMP_ADDRESSU, addressU);
+    device->SetSamplerState(0, D3DSAMP_ADDRESSV, addressV);
     device->SetTransform(D3DTS_WORLD, &saved);
     device->SetTexture(0, nullptr);
 }

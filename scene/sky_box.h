@@ -39,7 +39,8 @@ public:
     // picture that cannot be loaded leaves its face untextured.
     void Create(IDirect3DDevice9* targetDevice, const wchar_t* folder, float halfSize);
     // Draws the cube around the camera, changing no render state; the world matrix and
-    // texture stage 0 are as before afterwards (the texture null).
+    // stage 0's addressing are as before afterwards, its texture null. The pictures are
+    // clamped at their edges while they are drawn, so the cube's edges show no seams.
     void Draw(const D3DXVECTOR3& camera);
     void Release();
 

@@ -19,4 +19,11 @@ printf '2 move 400 300\n2 rdown\n3 move 400 330\n4 rup\n5 down S\n92 up S\n5 dow
     > "$glasshall_input"
 ./demo-run glasshall --frames 200 --input "$glasshall_input" --capture "200:$shots/glasshall.png"
 rm -f "$glasshall_input"
+# landscaper: walk north into the village, look down 30 degrees (and a little left), then back
+# away and up over it so the house, the well, the trees, the pond and the minimap show.
+landscaper_input=$(mktemp)
+printf '2 move 400 300\n8 down W\n120 up W\n122 rdown\n123 move 390 360\n125 rup\n127 down S\n347 up S\n' \
+    > "$landscaper_input"
+./demo-run landscaper --frames 350 --input "$landscaper_input" --capture "350:$shots/landscaper.png"
+rm -f "$landscaper_input"
 echo "Screenshots written to $shots"
