@@ -31,6 +31,9 @@ struct TreeInstance {
 constexpr float kStandUpTurn = 1.5707964f;
 // Where the shared tree mesh is read from.
 constexpr const wchar_t* kTreeMeshPath = L"..//Resource//tree.mesh";
+// The most objects, and the most trees, a scene file may list; a larger count is read as
+// this many.
+constexpr int kMaxSceneEntries = 10000;
 // The drawn ground square spans -512 ... 512 in x and z at y = 0.
 constexpr float kGroundHalfSize = 512.0f;
 

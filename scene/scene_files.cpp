@@ -3,6 +3,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cwchar>
 #include <string>
@@ -24,10 +25,11 @@ std::wstring ReadValue(const wchar_t* section, const wchar_t* key, const wchar_t
 }
 
 // Numbers as the C library reads them: blanks skipped, stopping at the first character that
-// cannot belong to the number (so "0.1f" is 0.1); nothing readable is 0.
+// cannot belong to the number (so "0.1f" is 0.1); nothing readable is 0. A count is at most
+// kMaxSceneEntries, so a mistyped one cannot ask for billions of entries.
 int ReadCount(const wchar_t* section, const wchar_t* file) {
     const long count = std::wcstol(ReadValue(section, L"num", L"0", file).c_str(), nullptr, 10);
-    return count > 0 && count <= INT_MAX ? static_cast<int>(count) : 0;
+    return static_cast<int>(std::clamp<long>(count, 0, kMaxSceneEntries));
 }
 
 float ReadNumber(const wchar_t* section, const wchar_t* key, const wchar_t* fallback, const wchar_t* file) {

@@ -111,6 +111,17 @@ TEST_F(SceneFilesTest, MissingValuesTakeTheirDefaultsAndNumbersStopAtTheirEnd) {
     EXPECT_EQ(scene.trees[1].scale, 1.0f);
 }
 
+// A mistyped count must not ask for billions of trees (an allocation that fails ends the
+// program) nor for billions of objects to load one by one.
+TEST_F(SceneFilesTest, HugeCountsAreCappedAtTheSceneLimit) {
+    folder->Write("tree.ini", "[TreeNumber]\nnum=2000000000\n[Tree1]\nposx=3\n");
+    folder->Write("3DResource.ini", "[3DSNumber]\nnum=-5\n");
+    Load(scene);
+    EXPECT_TRUE(scene.objects.empty());
+    ASSERT_EQ(scene.trees.size(), static_cast<size_t>(kMaxSceneEntries));
+    EXPECT_EQ(scene.trees[1].position, D3DXVECTOR3(3, 0, 0));
+}
+
 TEST_F(SceneFilesTest, ObjectWhoseMeshIsMissingSaysSoStaysAndIsSaved) {
     folder->Write("3DResource.ini", "[3DSNumber]\nnum=1\n[3DS0]\npath=..\\Resource\\Things\\\nname=gone.x\nposx=4\n");
     Load(scene);
