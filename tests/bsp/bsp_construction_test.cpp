@@ -291,3 +291,23 @@ TEST_F(BspBuildTest, NodeLimitStopsABuildEarly) {
     EXPECT_TRUE(exact.Build(soup, nodes));
     EXPECT_EQ(exact.Shape().nodes, nodes);
 }
+
+TEST_F(BspBuildTest, AHundredThousandTrianglesWithDegenerateOnesAmongThemBuild) {
+    // Small triangles scattered through a scene, one in a hundred collapsed to a line.
+    std::vector<BspTriangle> scene = RandomSoup(21, 100000, 100.0f, 0.3f);
+    for (size_t i = 0; i < scene.size(); i += 100) {
+        const D3DXVECTOR3 a = scene[i].p1, b = scene[i].p2;
+        scene[i].p3 = a + 2.0f * (b - a);
+    }
+    BspTree tree;
+    EXPECT_TRUE(tree.Build(scene));
+    EXPECT_TRUE(tree.pending.empty());
+    EXPECT_GE(tree.Shape().nodes, scene.size());
+    std::mt19937 random(4);
+    for (int i = 0; i < 100; ++i) {
+        RayHit hit;
+        if (tree.RayCast(RandomRay(random, 100.0f), &hit)) {
+            EXPECT_TRUE(std::isfinite(hit.point.x + hit.point.y + hit.point.z));
+        }
+    }
+}

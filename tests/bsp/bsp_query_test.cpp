@@ -200,3 +200,17 @@ TEST(ReflectTest, FacesAlongIsStrictlyTowardsTheFront) {
     EXPECT_FALSE(FacesAlong(ground, {0, 0, -1}));
     EXPECT_FALSE(FacesAlong(ground, {1, 0, 0}));
 }
+
+TEST(ReflectTest, HugeOrBrokenTrianglesStillGiveAUnitOrUnchangedDirection) {
+    // A normal of 1e60 overflows single precision; its direction is (1, 1, 1) / sqrt(3), so
+    // (0, 0, -1) leaves along (2, 2, -1) / 3.
+    const BspTriangle huge = Tri({1e30f, 0, 0}, {0, 1e30f, 0}, {0, 0, 1e30f});
+    ExpectNear(Reflect({0, 0, -1}, huge), {2.0f / 3, 2.0f / 3, -1.0f / 3});
+    const BspPlane plane = PlaneOf(huge);
+    ExpectNear(plane.normal, {0.57735027f, 0.57735027f, 0.57735027f});
+    // Coordinates that are not numbers give no plane to bounce off.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    ExpectNear(Reflect({0, 0.6f, -0.8f}, Tri({nan, 0, 0}, {0, 1, 0}, {0, 0, 1})), {0, 0.6f, -0.8f});
+    ExpectNear(Reflect({0, 0.6f, -0.8f}, Tri({inf, 0, 0}, {0, 1, 0}, {0, 0, 1})), {0, 0.6f, -0.8f});
+}
