@@ -1,5 +1,6 @@
 #include "tests/support/x_binary_writer.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 
@@ -83,6 +84,34 @@ XBinaryWriter& XBinaryWriter::Begin(const std::string& templateName, const std::
     Name(templateName);
     if (!instanceName.empty()) Name(instanceName);
     return Open();
+}
+
+std::vector<uint8_t> CompressedX(const std::vector<uint8_t>& plainFile) {
+    constexpr size_t kHeaderSize = 16;
+    constexpr size_t kBlock = 32768;
+    const bool binary = plainFile.size() >= kHeaderSize && std::memcmp(plainFile.data() + 8, "bin ", 4) == 0;
+    std::vector<uint8_t> out(plainFile.begin(), plainFile.begin() + kHeaderSize);
+    std::memcpy(out.data() + 8, binary ? "bzip" : "tzip", 4);
+    auto put16 = [&](size_t v) {
+        out.push_back(static_cast<uint8_t>(v & 0xFF));
+        out.push_back(static_cast<uint8_t>(v >> 8));
+    };
+    put16(plainFile.size() & 0xFFFF);
+    put16(plainFile.size() >> 16);
+    for (size_t start = kHeaderSize; start < plainFile.size(); start += kBlock) {
+        const size_t length = std::min(kBlock, plainFile.size() - start);
+        // One final stored deflate block: header bit, then LEN and its complement.
+        const size_t compressed = 2 + 1 + 4 + length;
+        put16(length);
+        put16(compressed);
+        out.push_back('C');
+        out.push_back('K');
+        out.push_back(1);
+        put16(length);
+        put16(~length & 0xFFFF);
+        out.insert(out.end(), plainFile.begin() + static_cast<long>(start), plainFile.begin() + static_cast<long>(start + length));
+    }
+    return out;
 }
 
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {

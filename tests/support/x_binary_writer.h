@@ -35,6 +35,11 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
+// The same file compressed as D3DX writes it ("tzip" for a text file, "bzip" for a binary
+// one): the total size, then blocks of at most 32 KiB, each with its uncompressed and
+// compressed sizes, the "CK" signature and raw deflate data (stored blocks here).
+std::vector<uint8_t> CompressedX(const std::vector<uint8_t>& plainFile);
+
 // Writes bytes to a file; false when it cannot.
 bool WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
 bool WriteText(const std::string& path, const std::string& text);
