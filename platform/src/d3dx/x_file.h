@@ -44,6 +44,13 @@ struct XScene {
 // Reads a text, binary or compressed X file; nothing for data that is not a valid X file.
 std::optional<XScene> ReadXFile(Bytes file);
 
+// The file as assimp is given it (a text or binary X file, inflated when it was compressed,
+// with a blank after each comma that a digit follows in text); nothing when it is not an X
+// file or its compressed blocks do not inflate.
+std::optional<std::vector<uint8_t>> PrepareXFile(Bytes file);
+// How often the bytes spell "Frame": no X file can nest frames deeper than that.
+size_t FrameNamesIn(Bytes file);
+
 // The flexible vertex format of the merged mesh.
 DWORD XSceneFvf(const XScene& scene);
 
