@@ -43,7 +43,8 @@ $cxx $flags $includes -o "$out/bsp_fuzzer" "$here/bsp_fuzzer.cpp" "$bsp/bsp_geom
     "$bsp/bsp_file.cpp" "$platform_build/platform/libplatform.a" \
     $(pkg-config --libs sdl2 epoxy freetype2 fontconfig) -lassimp -lz -lpthread
 $cxx $flags $includes -o "$out/x_mesh_fuzzer" "$here/x_mesh_fuzzer.cpp" "$d3dx/x_file_reader.cpp" \
-    "$d3dx/x_file_prepare.cpp" "$d3dx/x_mesh_builder.cpp" "$d3dx/mesh.cpp" "$d3dx/sphere.cpp" \
+    "$d3dx/x_file_prepare.cpp" "$d3dx/x_file_isolation.cpp" "$d3dx/x_mesh_builder.cpp" "$d3dx/mesh.cpp" \
+    "$d3dx/sphere.cpp" \
     "$platform_build/platform/libplatform.a" \
     $(pkg-config --libs sdl2 epoxy freetype2 fontconfig) -lassimp -lz -lpthread
 

@@ -1,4 +1,5 @@
-// Reads X files with assimp and flattens their frame hierarchy into world-space polygons.
+// Reads prepared X files with assimp and flattens their frame hierarchy into world-space
+// polygons.
 #include "d3dx/x_file.h"
 
 #include <assimp/Importer.hpp>
@@ -176,17 +177,17 @@ bool RunOnStack(size_t stackSize, const std::function<void()>& work) {
 
 }  // namespace
 
-std::optional<XScene> ReadXFile(Bytes file) {
-    const std::optional<std::vector<uint8_t>> prepared = PrepareXFile(file);
-    if (!prepared) return std::nullopt;
-    const size_t frames = FrameNamesIn(*prepared);
-    if (frames <= kFramesOnAnyStack) return Import(*prepared);
+size_t ImportStackSize(Bytes prepared) { return kImportStack + FrameNamesIn(prepared) * kStackPerFrame; }
+
+std::optional<XScene> ImportXScene(Bytes prepared) {
+    const size_t frames = FrameNamesIn(prepared);
+    if (frames <= kFramesOnAnyStack) return Import(prepared);
     if (frames > kMaxFrames) {
         std::fprintf(stderr, "D3DXLoadMeshFromXW: the file names more than %zu frames\n", kMaxFrames);
         return std::nullopt;
     }
     std::optional<XScene> scene;
-    if (!RunOnStack(kImportStack + frames * kStackPerFrame, [&] { scene = Import(*prepared); })) {
+    if (!RunOnStack(kImportStack + frames * kStackPerFrame, [&] { scene = Import(prepared); })) {
         std::fprintf(stderr, "D3DXLoadMeshFromXW: no thread to read a file of %zu frames\n", frames);
     }
     return scene;

@@ -8,11 +8,13 @@
 #include <zlib.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <string>
 #include <vector>
 
+#include "d3dx/x_file.h"
 #include "tests/support/x_binary_writer.h"
 
 using namespace demo_test;
@@ -585,4 +587,28 @@ TEST_F(XMeshTest, AFileNamingMoreThanAMillionFramesIsRefusedUnread) {
     text.insert(text.find("Mesh Pentagon"), names + "\n");
     EXPECT_EQ(Load(Bytes(text)), D3DXERR_INVALIDDATA);
     EXPECT_EQ(mesh, nullptr);
+}
+
+// assimp sizes its arrays by the counts a file declares before it finds the numbers missing:
+// read in a child process with bounded memory, a tiny file declaring a billion vertices (12 GB
+// of them) or a face of four million corners fails at once instead of taking the memory.
+TEST_F(XMeshTest, CountsFarBeyondTheFileFailWithoutTakingTheirMemory) {
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(Load(Bytes("xof 0303txt 0032\nMesh { 1000000000; }\n")), D3DXERR_INVALIDDATA);
+    demo_test::XBinaryWriter x;
+    x.Begin("Mesh").Integers({3}).Floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).Integers({1, 4000000, 0, 1, 2}).Close();
+    EXPECT_EQ(Load(x.Bytes()), D3DXERR_INVALIDDATA);
+    demo_test::XBinaryWriter y;
+    y.Begin("Mesh").Integers({300000000}).Close();
+    EXPECT_EQ(Load(y.Bytes()), D3DXERR_INVALIDDATA);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_LT(seconds, 10.0) << "read in this process, these took over 40 s and 12 GB";
+    EXPECT_EQ(mesh, nullptr);
+}
+
+TEST_F(XMeshTest, ReadingInThisProcessGivesTheSameMesh) {
+    platform::d3dx::IsolateXReader = false;
+    EXPECT_EQ(Load(Bytes(kPentagonText)), D3D_OK);
+    platform::d3dx::IsolateXReader = true;
+    ExpectPentagon();
 }
