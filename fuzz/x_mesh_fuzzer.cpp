@@ -3,7 +3,9 @@
 // vertex, every face's attribute naming a material, subsets covering the faces in order, and
 // each material's texture name a string inside the material buffer. Its subsets are drawn.
 // assimp reads in this process, so that coverage and sanitizer reports come from the reading
-// too; ASan's allocation limit (run.sh) stands in for the child process's memory limit.
+// too. In the programs it reads in a child process whose memory limit turns the arrays that a
+// file's huge counts ask for into std::bad_alloc, which assimp catches; here operator new
+// refuses those itself (ASan would report running out of memory instead of throwing).
 #include <d3dx9.h>
 #include <host.h>
 
@@ -11,12 +13,49 @@
 
 #include <unistd.h>
 
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
+
+namespace {
+
+// What one input's reading may take beyond what was held before it (a file of a few kilobytes
+// gets 512 MB in the programs; less here keeps the runs fast and fails the same way).
+constexpr size_t kMemoryBudget = size_t(64) << 20;
+std::atomic<size_t> Held{0};
+std::atomic<size_t> HeldBefore{0};
+
+void* Allocate(size_t size) {
+    const size_t taken = Held.load() - std::min(Held.load(), HeldBefore.load());
+    if (size > kMemoryBudget - std::min(kMemoryBudget, taken)) throw std::bad_alloc();
+    void* memory = std::malloc(size != 0 ? size : 1);
+    if (memory == nullptr) throw std::bad_alloc();
+    Held += malloc_usable_size(memory);
+    return memory;
+}
+
+void Release(void* memory) {
+    if (memory == nullptr) return;
+    Held -= malloc_usable_size(memory);
+    std::free(memory);
+}
+
+}  // namespace
+
+void* operator new(size_t size) { return Allocate(size); }
+void* operator new[](size_t size) { return Allocate(size); }
+void operator delete(void* memory) noexcept { Release(memory); }
+void operator delete[](void* memory) noexcept { Release(memory); }
+void operator delete(void* memory, size_t) noexcept { Release(memory); }
+void operator delete[](void* memory, size_t) noexcept { Release(memory); }
 
 namespace {
 
@@ -79,6 +118,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    HeldBefore = Held.load();
     FILE* file = std::fopen(TempPath().c_str(), "wb");
     if (file == nullptr) std::abort();
     if (size > 0) std::fwrite(data, 1, size, file);

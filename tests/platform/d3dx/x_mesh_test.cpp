@@ -612,3 +612,16 @@ TEST_F(XMeshTest, ReadingInThisProcessGivesTheSameMesh) {
     platform::d3dx::IsolateXReader = true;
     ExpectPentagon();
 }
+
+// Found by the fuzzer: assimp dereferences a null pointer in this file's material list. Read
+// in a child process, the crash ends the child and the file simply fails to load.
+TEST_F(XMeshTest, AFileThatCrashesAssimpFailsToLoad) {
+    const char text[] =
+        "xof 0303txt 0032\n"
+        "Fy {; }Mesh Pe{5;0;0;0, 1.;1;0, .5;0;0; 2,2,3,4;2; 1,0;MeshMaterialList { 2; 1,0;\n"
+        "}}";
+    EXPECT_EQ(Load(Bytes(text)), D3DXERR_INVALIDDATA);
+    EXPECT_EQ(mesh, nullptr);
+    ASSERT_EQ(Load(Bytes(kPentagonText)), D3D_OK) << "and the next file loads";
+    ExpectPentagon();
+}
