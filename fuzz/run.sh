@@ -15,8 +15,8 @@ extra=""
 # some files: the inputs run in jobs that carry on past a crash, and triage_x_mesh.sh then
 # sorts the crashes into assimp's and ours.
 if [ "$name" = x_mesh ]; then
-    export ASAN_OPTIONS="alloc_dealloc_mismatch=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
-    extra="-detect_leaks=0 -fork=1 -ignore_crashes=1"
+    export ASAN_OPTIONS="alloc_dealloc_mismatch=0:detect_leaks=0${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+    extra="-fork=1 -ignore_crashes=1"
 fi
 exec "$out/${name}_fuzzer" -max_total_time="$seconds" -timeout=1 -rss_limit_mb=2048 -print_final_stats=1 $extra \
     -artifact_prefix="$out/artifacts/$name/" "$out/corpus/$name"

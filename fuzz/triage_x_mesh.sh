@@ -8,8 +8,8 @@ assimp=0
 ours=0
 for crash in "$here"/out/artifacts/x_mesh/crash-*; do
     [ -e "$crash" ] || continue
-    first=$(ASAN_OPTIONS=alloc_dealloc_mismatch=0 "$here/out/x_mesh_fuzzer" -detect_leaks=0 "$crash" 2>&1 |
-            grep -m1 '#0 ' || true)
+    first=$(ASAN_OPTIONS=alloc_dealloc_mismatch=0:detect_leaks=0 "$here/out/x_mesh_fuzzer" -detect_leaks=0 "$crash" 2>&1 |
+            grep -m1 "#0 " || true)
     case "$first" in
         *libassimp*) assimp=$((assimp + 1)) ;;
         *) ours=$((ours + 1)); echo "ours: $crash: $first" ;;
