@@ -134,6 +134,8 @@ bool WriteAll(int fd, const std::vector<uint8_t>& bytes) {
     const size_t limit = AddressSpace() + kBaseMemory + kMemoryPerByte * prepared.size() + ImportStackSize(prepared);
     const rlimit memory = {limit, limit};
     setrlimit(RLIMIT_AS, &memory);
+    // Whatever the program made of the alarm signal, in the child it ends the reading.
+    signal(SIGALRM, SIG_DFL);
     alarm(kSecondsLimit);
     const std::optional<XScene> scene = ImportXScene(prepared);
     // _exit: the parent's buffered output and exit handlers are not the child's to run.
