@@ -1,5 +1,6 @@
 #include "bsp/bsp_geometry.h"
 
+#include <cmath>
 #include <initializer_list>
 #include <limits>
 
@@ -11,10 +12,37 @@ D3DXVECTOR3 WindingNormal(const BspTriangle& triangle) {
     return normal;
 }
 
+namespace {
+
+bool IsFinite(const D3DXVECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
+
+// The winding normal worked out and normalised in double precision, for triangles whose
+// single-precision normal overflows; zero when even that has no direction.
+D3DXVECTOR3 WideUnitNormal(const BspTriangle& t) {
+    const double a[3] = {double(t.p2.x) - t.p1.x, double(t.p2.y) - t.p1.y, double(t.p2.z) - t.p1.z};
+    const double b[3] = {double(t.p3.x) - t.p2.x, double(t.p3.y) - t.p2.y, double(t.p3.z) - t.p2.z};
+    const double n[3] = {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
+    const double length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+    if (!(length > 0.0) || !std::isfinite(length)) return D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    return D3DXVECTOR3(float(n[0] / length), float(n[1] / length), float(n[2] / length));
+}
+
+// The winding normal normalised as D3DX does it. A triangle with coordinates so large (about
+// 1e19 and beyond) that this overflows, as a hostile file may hold, gets the same direction
+// from double precision instead of a normal that is not a number.
+D3DXVECTOR3 UnitNormal(const BspTriangle& triangle) {
+    const D3DXVECTOR3 normal = WindingNormal(triangle);
+    D3DXVECTOR3 unit;
+    D3DXVec3Normalize(&unit, &normal);
+    const bool lost = unit == D3DXVECTOR3(0.0f, 0.0f, 0.0f) && normal != D3DXVECTOR3(0.0f, 0.0f, 0.0f);
+    return IsFinite(unit) && !lost ? unit : WideUnitNormal(triangle);
+}
+
+}  // namespace
+
 BspPlane PlaneOf(const BspTriangle& triangle) {
     BspPlane plane;
-    const D3DXVECTOR3 normal = WindingNormal(triangle);
-    D3DXVec3Normalize(&plane.normal, &normal);
+    plane.normal = UnitNormal(triangle);
     plane.offset = D3DXVec3Dot(&plane.normal, &triangle.p1);
     return plane;
 }
@@ -69,11 +97,12 @@ double RayTriangle(const Ray& ray, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2,
     if (determinant > -kParallelEpsilon && determinant < kParallelEpsilon) return kMiss;
     const D3DXVECTOR3 s = ray.origin - p1;
     const double u = D3DXVec3Dot(&s, &p) / determinant;
-    if (u < 0.0 || u > 1.0) return kMiss;
+    // Written so that a weight that is not a number (from a hostile file's coordinates) misses.
+    if (!(u >= 0.0 && u <= 1.0)) return kMiss;
     D3DXVECTOR3 q;
     D3DXVec3Cross(&q, &s, &edge1);
     const double v = D3DXVec3Dot(&ray.direction, &q) / determinant;
-    if (v < 0.0 || u + v > 1.0) return kMiss;
+    if (!(v >= 0.0 && u + v <= 1.0)) return kMiss;
     const double t = D3DXVec3Dot(&edge2, &q) / determinant;
     if (!(t >= 0.0)) return kMiss;  // negative, or not a number
     weights[0] = 1.0 - u - v;
@@ -88,7 +117,7 @@ bool FacesAlong(const BspTriangle& triangle, const D3DXVECTOR3& direction) {
 }
 
 D3DXVECTOR3 Reflect(const D3DXVECTOR3& direction, const BspTriangle& triangle) {
-    const D3DXVECTOR3 normal = PlaneOf(triangle).normal;
+    const D3DXVECTOR3 normal = UnitNormal(triangle);
     const D3DXVECTOR3 mirrored = direction - 2.0f * D3DXVec3Dot(&normal, &direction) * normal;
     D3DXVECTOR3 result;
     D3DXVec3Normalize(&result, &mirrored);

@@ -1,14 +1,14 @@
 #!/bin/sh
 # Builds the libFuzzer targets with clang (ASan + UBSan) into fuzz/out and writes their seed
-# corpora. The heightmap, texture file, MD2 and tree mesh targets link the platform library
-# (and the MD2 target the framework library) of an ordinary g++ build; pass that build folder
-# as the first argument.
+# corpora. The heightmap, texture file, MD2, tree mesh, BSP and X-mesh targets link the
+# platform library (and the MD2 target the framework library) of an ordinary g++ build; pass
+# that build folder as the first argument.
 set -eu
 here=$(cd "$(dirname "$0")" && pwd)
 root=$(dirname "$here")
 platform_build=${1:-$root/build-fuzz}
 out=$here/out
-for name in texture texture_file heightmap input_script run_options path text wsprintf md2 profile tree_mesh; do
+for name in texture texture_file heightmap input_script run_options path text wsprintf md2 profile tree_mesh bsp x_mesh; do
   mkdir -p "$out/corpus/$name"
 done
 
@@ -56,6 +56,18 @@ $cxx $flags $includes -o "$out/profile_fuzzer" "$here/profile_fuzzer.cpp" \
     "$core/profile_file.cpp" "$core/profile_edit.cpp" "$core/profile_text.cpp" "$core/profile_encoding.cpp" \
     "$core/regular_file.cpp" "$core/last_error.cpp" "$core/paths.cpp" "$core/text.cpp" "$core/code_pages.cpp"
 
+# The .bsp reader and ray cast, sanitized, over the platform's maths; the X-mesh loader and the
+# mesh object sanitized (assimp, a system library, is not), over the rest of the platform.
+bsp=$root/bsp
+$cxx $flags $includes -o "$out/bsp_fuzzer" "$here/bsp_fuzzer.cpp" "$bsp/bsp_geometry.cpp" "$bsp/bsp_tree.cpp" \
+    "$bsp/bsp_file.cpp" "$platform_build/platform/libplatform.a" \
+    $(pkg-config --libs sdl2 epoxy freetype2 fontconfig) -lassimp -lz -lpthread
+$cxx $flags $includes -o "$out/x_mesh_fuzzer" "$here/x_mesh_fuzzer.cpp" "$d3dx/x_file_reader.cpp" \
+    "$d3dx/x_file_prepare.cpp" "$d3dx/x_file_isolation.cpp" "$d3dx/x_mesh_builder.cpp" "$d3dx/mesh.cpp" \
+    "$d3dx/sphere.cpp" \
+    "$platform_build/platform/libplatform.a" \
+    $(pkg-config --libs sdl2 epoxy freetype2 fontconfig) -lassimp -lz -lpthread
+
 # Seeds: small valid files of every kind each parser accepts.
 ${CXX_SEEDS:-clang++} -std=c++20 $includes -o "$out/seed_writer" "$here/seed_writer.cpp"
 "$out/seed_writer" "$out/corpus/texture" "$out/corpus/heightmap"
@@ -71,6 +83,9 @@ printf 'plain ASCII, \303\251t\303\251, \350\275\275\345\205\245, \360\237\214\2
 printf '\300\200\355\240\200\364\220\200\200\377' > "$out/corpus/text/invalid.txt"
 printf '%%\0d\0 \0%%\0s\0 \0%%\0-\0001\0000\0x\0 \0%%\0#\0X\0 \0%%\0c\0 \0%%\0h\0s\0 \0%%\0I\0006\0004\0d\0' \
     > "$out/corpus/wsprintf/conversions.bin"
+${CXX_SEEDS:-clang++} -std=c++20 $includes -o "$out/mesh_seed_writer" "$here/mesh_seed_writer.cpp" \
+    "$root/tests/support/x_binary_writer.cpp"
+"$out/mesh_seed_writer" "$out/corpus/bsp" "$out/corpus/x_mesh"
 printf '# keys and mouse\n1 down A\n2 up a\n3 move 10 -20\n4 ldown\n4 lup\n5 rdown  # right\n6 rup\n7 down F12\n8 down ESCAPE\n9 close\n' \
     > "$out/corpus/input_script/all_events.txt"
 printf '3 down SPACE\n1 down UP\n2 up subtract\n' > "$out/corpus/input_script/unordered.txt"

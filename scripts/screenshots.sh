@@ -19,6 +19,12 @@ printf '2 move 400 300\n2 rdown\n3 move 400 330\n4 rup\n5 down S\n92 up S\n5 dow
     > "$glasshall_input"
 ./demo-run glasshall --frames 200 --input "$glasshall_input" --capture "200:$shots/glasshall.png"
 rm -f "$glasshall_input"
+# halfspace: look down about 20 degrees and fire at the mouse; the ball is in flight near it.
+halfspace_input=$(mktemp)
+printf '2 move 400 300\n3 rdown\n4 move 400 340\n6 rup\n10 down SPACE\n11 up SPACE\n' > "$halfspace_input"
+./demo-run halfspace --frames 30 --input "$halfspace_input" --capture "30:$shots/halfspace.png"
+rm -f "$halfspace_input"
+
 # landscaper: walk north into the village, look down 30 degrees (and a little left), then back
 # away and up over it so the house, the well, the trees, the pond and the minimap show.
 landscaper_input=$(mktemp)

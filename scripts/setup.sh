@@ -3,7 +3,7 @@
 
 DEMO_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libepoxy-dev libassimp-dev libstb-dev libfreetype-dev
   libfontconfig-dev fonts-arphic-uming libgl1-mesa-dri libegl-mesa0 libgtest-dev libgmock-dev
-  libbenchmark-dev xvfb xauth xfonts-base libx11-dev libpng-dev)
+  libbenchmark-dev xvfb xauth xfonts-base libx11-dev libpng-dev zlib1g-dev)
 
 # The Windows build (mingw-w64) and its checks under Wine, for ./test and
 # scripts/build-windows.sh. Installed without Debian's recommendations, which for Wine are

@@ -44,7 +44,23 @@ struct XScene {
 };
 
 // Reads a text, binary or compressed X file; nothing for data that is not a valid X file.
+// assimp reads it in a child process with bounded memory and time, so that no file can crash,
+// exhaust or stall the program (unless IsolateXReader is false).
 std::optional<XScene> ReadXFile(Bytes file);
+// Whether ReadXFile reads in a child process; a fuzzer turns it off to see into the reading.
+extern bool IsolateXReader;
+
+// assimp's reading of a prepared file in this process, on a stack deep enough for the frames
+// it can nest, and the size of that stack.
+std::optional<XScene> ImportXScene(Bytes prepared);
+size_t ImportStackSize(Bytes prepared);
+
+// The file as assimp is given it (a text or binary X file, inflated when it was compressed,
+// with a blank after each comma that a digit follows in text); nothing when it is not an X
+// file or its compressed blocks do not inflate.
+std::optional<std::vector<uint8_t>> PrepareXFile(Bytes file);
+// How often the bytes spell "Frame": no X file can nest frames deeper than that.
+size_t FrameNamesIn(Bytes file);
 
 // The flexible vertex format of the merged mesh.
 DWORD XSceneFvf(const XScene& scene);

@@ -1,20 +1,29 @@
-// Reads X files with assimp and flattens their frame hierarchy into world-space polygons.
+// Reads prepared X files with assimp and flattens their frame hierarchy into world-space
+// polygons.
 #include "d3dx/x_file.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
 
+#include <pthread.h>
+
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <functional>
 #include <utility>
 
 namespace platform::d3dx {
 namespace {
 
-// Every X file starts with this; assimp would try other formats on anything else.
-constexpr char kXMagic[] = "xof ";
-constexpr size_t kXMagicLength = 4;
+// assimp's X parser, its scene conversion and the scene's destructor each recurse once per
+// level of frame nesting, some 200 bytes of stack a level. The import runs on a stack with
+// room for the deepest nesting the file can hold; past kMaxFrames a file is refused.
+constexpr size_t kImportStack = size_t(8) << 20;
+constexpr size_t kStackPerFrame = 1024;
+constexpr size_t kFramesOnAnyStack = 256;
+constexpr size_t kMaxFrames = 1000000;
 
 D3DCOLORVALUE Colour(float r, float g, float b, float a) { return D3DCOLORVALUE{r, g, b, a}; }
 
@@ -138,10 +147,7 @@ bool CollectPolygons(const aiScene& source, XScene* scene) {
     return true;
 }
 
-}  // namespace
-
-std::optional<XScene> ReadXFile(Bytes file) {
-    if (file.size() < kXMagicLength || std::memcmp(file.data(), kXMagic, kXMagicLength) != 0) return std::nullopt;
+std::optional<XScene> Import(Bytes file) {
     Assimp::Importer importer;
     // Left-handed as the file is written: assimp would otherwise mirror z and the winding.
     const aiScene* source = importer.ReadFileFromMemory(file.data(), file.size(), aiProcess_ConvertToLeftHanded, "x");
@@ -150,6 +156,40 @@ std::optional<XScene> ReadXFile(Bytes file) {
     XScene scene;
     for (unsigned i = 0; i < source->mNumMaterials; ++i) scene.materials.push_back(ConvertMaterial(*source->mMaterials[i]));
     if (!CollectPolygons(*source, &scene) || scene.polygons.empty()) return std::nullopt;
+    return scene;
+}
+
+// Runs work on a thread of its own with a stack of stackSize bytes; false when no such thread
+// can be made.
+bool RunOnStack(size_t stackSize, const std::function<void()>& work) {
+    pthread_attr_t attributes;
+    if (pthread_attr_init(&attributes) != 0) return false;
+    pthread_t thread;
+    const bool started = pthread_attr_setstacksize(&attributes, stackSize) == 0 &&
+                         pthread_create(&thread, &attributes, [](void* job) -> void* {
+                             (*static_cast<const std::function<void()>*>(job))();
+                             return nullptr;
+                         }, const_cast<std::function<void()>*>(&work)) == 0;
+    pthread_attr_destroy(&attributes);
+    if (started) pthread_join(thread, nullptr);
+    return started;
+}
+
+}  // namespace
+
+size_t ImportStackSize(Bytes prepared) { return kImportStack + FrameNamesIn(prepared) * kStackPerFrame; }
+
+std::optional<XScene> ImportXScene(Bytes prepared) {
+    const size_t frames = FrameNamesIn(prepared);
+    if (frames <= kFramesOnAnyStack) return Import(prepared);
+    if (frames > kMaxFrames) {
+        std::fprintf(stderr, "D3DXLoadMeshFromXW: the file names more than %zu frames\n", kMaxFrames);
+        return std::nullopt;
+    }
+    std::optional<XScene> scene;
+    if (!RunOnStack(kImportStack + frames * kStackPerFrame, [&] { scene = Import(prepared); })) {
+        std::fprintf(stderr, "D3DXLoadMeshFromXW: no thread to read a file of %zu frames\n", frames);
+    }
     return scene;
 }
 

@@ -1,0 +1,141 @@
+// Loads arbitrary bytes as an X file with D3DXLoadMeshFromXW on the trace device. A mesh that
+// is accepted must be whole: faces and vertices within their limits, every index naming a
+// vertex, every face's attribute naming a material, subsets covering the faces in order, and
+// each material's texture name a string inside the material buffer. Its subsets are drawn.
+// assimp reads in this process, so that coverage and sanitizer reports come from the reading
+// too. In the programs it reads in a child process whose memory limit turns the arrays that a
+// file's huge counts ask for into std::bad_alloc, which assimp catches; here operator new
+// refuses those itself (ASan would report running out of memory instead of throwing).
+#include <d3dx9.h>
+#include <host.h>
+
+#include "d3dx/x_file.h"
+
+#include <unistd.h>
+
+#include <malloc.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+#include <string>
+#include <vector>
+
+namespace {
+
+// What one input's reading may take beyond what was held before it (a file of a few kilobytes
+// gets 512 MB in the programs; less here keeps the runs fast and fails the same way).
+constexpr size_t kMemoryBudget = size_t(64) << 20;
+std::atomic<size_t> Held{0};
+std::atomic<size_t> HeldBefore{0};
+
+void* Allocate(size_t size) {
+    const size_t taken = Held.load() - std::min(Held.load(), HeldBefore.load());
+    if (size > kMemoryBudget - std::min(kMemoryBudget, taken)) throw std::bad_alloc();
+    void* memory = std::malloc(size != 0 ? size : 1);
+    if (memory == nullptr) throw std::bad_alloc();
+    Held += malloc_usable_size(memory);
+    return memory;
+}
+
+void Release(void* memory) {
+    if (memory == nullptr) return;
+    Held -= malloc_usable_size(memory);
+    std::free(memory);
+}
+
+}  // namespace
+
+void* operator new(size_t size) { return Allocate(size); }
+void* operator new[](size_t size) { return Allocate(size); }
+void operator delete(void* memory) noexcept { Release(memory); }
+void operator delete[](void* memory) noexcept { Release(memory); }
+void operator delete(void* memory, size_t) noexcept { Release(memory); }
+void operator delete[](void* memory, size_t) noexcept { Release(memory); }
+
+namespace {
+
+IDirect3DDevice9* Device = nullptr;
+
+void Require(bool condition) {
+    if (!condition) std::abort();
+}
+
+const std::string& TempPath() {
+    static const std::string path = "/dev/shm/x_mesh_fuzz_" + std::to_string(getpid()) + ".x";
+    return path;
+}
+
+void Check(ID3DXMesh* mesh, ID3DXBuffer* materials, DWORD materialCount) {
+    const DWORD faces = mesh->GetNumFaces(), vertices = mesh->GetNumVertices();
+    Require(faces > 0 && vertices > 0 && vertices <= 65535);
+    Require(materialCount > 0 && materials != nullptr);
+    Require(materials->GetBufferSize() >= materialCount * sizeof(D3DXMATERIAL));
+    const auto* entries = static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer());
+    const char* end = static_cast<const char*>(materials->GetBufferPointer()) + materials->GetBufferSize();
+    for (DWORD i = 0; i < materialCount; ++i) {
+        const char* name = entries[i].pTextureFilename;
+        if (name == nullptr) continue;
+        Require(name >= reinterpret_cast<const char*>(entries + materialCount) && name < end);
+        Require(std::memchr(name, 0, size_t(end - name)) != nullptr);
+    }
+    void* indices = nullptr;
+    Require(SUCCEEDED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices)));
+    for (DWORD i = 0; i < faces * 3; ++i) Require(static_cast<const uint16_t*>(indices)[i] < vertices);
+    mesh->UnlockIndexBuffer();
+    DWORD* attributes = nullptr;
+    Require(SUCCEEDED(mesh->LockAttributeBuffer(D3DLOCK_READONLY, &attributes)));
+    for (DWORD f = 0; f < faces; ++f) Require(attributes[f] < materialCount && (f == 0 || attributes[f - 1] <= attributes[f]));
+    mesh->UnlockAttributeBuffer();
+    DWORD ranges = 0;
+    Require(SUCCEEDED(mesh->GetAttributeTable(nullptr, &ranges)));
+    std::vector<D3DXATTRIBUTERANGE> table(ranges);
+    if (ranges > 0) mesh->GetAttributeTable(table.data(), &ranges);
+    DWORD next = 0;
+    for (const D3DXATTRIBUTERANGE& range : table) {
+        Require(range.FaceStart == next && range.FaceCount > 0);
+        Require(range.VertexStart + range.VertexCount <= vertices);
+        next += range.FaceCount;
+    }
+    Require(next == faces);
+    Device->BeginScene();
+    for (DWORD i = 0; i < materialCount; ++i) mesh->DrawSubset(i);
+    Device->EndScene();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+    platform::d3dx::IsolateXReader = false;
+    Device = host::CreateTraceDevice();
+    host::SetTraceRecording(Device, false);
+    std::atexit([] { std::remove(TempPath().c_str()); });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    HeldBefore = Held.load();
+    FILE* file = std::fopen(TempPath().c_str(), "wb");
+    if (file == nullptr) std::abort();
+    if (size > 0) std::fwrite(data, 1, size, file);
+    std::fclose(file);
+    const std::wstring path(TempPath().begin(), TempPath().end());
+    ID3DXMesh* mesh = nullptr;
+    ID3DXBuffer* materials = nullptr;
+    DWORD materialCount = 0;
+    const HRESULT loaded =
+        D3DXLoadMeshFromXW(path.c_str(), D3DXMESH_SYSTEMMEM, Device, nullptr, &materials, nullptr, &materialCount, &mesh);
+    if (FAILED(loaded)) {
+        Require(mesh == nullptr);
+        return 0;
+    }
+    Require(mesh != nullptr);
+    Check(mesh, materials, materialCount);
+    mesh->Release();
+    materials->Release();
+    return 0;
+}
