@@ -47,6 +47,7 @@ bool BspTree::Load(const wchar_t* path) {
         slots.push_back(&node->back);
         slots.push_back(&node->front);
     }
+    ComputeBounds();
     return true;
 }
 

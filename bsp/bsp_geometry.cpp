@@ -1,6 +1,8 @@
 #include "bsp/bsp_geometry.h"
 
 #include <cmath>
+#include <algorithm>
+#include <cmath>
 #include <initializer_list>
 #include <limits>
 
@@ -59,16 +61,16 @@ PlaneSide ClassifyPoint(const BspTriangle& plane, const D3DXVECTOR3& point) {
     return ClassifyPoint(PlaneOf(plane), point);
 }
 
+// Every insertion into a tree classifies against each plane on its way down, so this is
+// written without branches per vertex; each distance is ClassifyPoint's, to the bit.
 TriangleSide ClassifyTriangle(const BspPlane& plane, const BspTriangle& triangle) {
-    int behind = 0;
-    int inFront = 0;
-    for (const D3DXVECTOR3* vertex : {&triangle.p1, &triangle.p2, &triangle.p3}) {
-        const PlaneSide side = ClassifyPoint(plane, *vertex);
-        behind += side == PlaneSide::Back;
-        inFront += side == PlaneSide::Front;
-    }
-    if (behind == 0) return TriangleSide::Front;
-    return inFront == 0 ? TriangleSide::Back : TriangleSide::Spanning;
+    const float behind1 = plane.offset - D3DXVec3Dot(&plane.normal, &triangle.p1);
+    const float behind2 = plane.offset - D3DXVec3Dot(&plane.normal, &triangle.p2);
+    const float behind3 = plane.offset - D3DXVec3Dot(&plane.normal, &triangle.p3);
+    const bool anyBehind = (behind1 > kPlaneEpsilon) | (behind2 > kPlaneEpsilon) | (behind3 > kPlaneEpsilon);
+    const bool anyInFront = (behind1 < -kPlaneEpsilon) | (behind2 < -kPlaneEpsilon) | (behind3 < -kPlaneEpsilon);
+    if (!anyBehind) return TriangleSide::Front;
+    return anyInFront ? TriangleSide::Spanning : TriangleSide::Back;
 }
 
 TriangleSide ClassifyTriangle(const BspTriangle& plane, const BspTriangle& triangle) {
@@ -122,4 +124,59 @@ D3DXVECTOR3 Reflect(const D3DXVECTOR3& direction, const BspTriangle& triangle) {
     D3DXVECTOR3 result;
     D3DXVec3Normalize(&result, &mirrored);
     return result;
+}
+
+// The margin that keeps a box around its triangle: 0.001 world units, or a hundred-thousandth
+// of the coordinates' size where that is more, far beyond the rounding of a ray test.
+constexpr float kBoxMargin = 1e-3f;
+constexpr float kBoxRelativeMargin = 1e-5f;
+
+BspBox BoxOf(const BspTriangle& t) {
+    constexpr float kInfinity = std::numeric_limits<float>::infinity();
+    BspBox box = {t.p1, t.p1};
+    for (const D3DXVECTOR3* p : {&t.p2, &t.p3}) {
+        box.low = D3DXVECTOR3(std::min(box.low.x, p->x), std::min(box.low.y, p->y), std::min(box.low.z, p->z));
+        box.high = D3DXVECTOR3(std::max(box.high.x, p->x), std::max(box.high.y, p->y), std::max(box.high.z, p->z));
+    }
+    for (const D3DXVECTOR3* p : {&t.p1, &t.p2, &t.p3}) {
+        if (!std::isfinite(p->x) || !std::isfinite(p->y) || !std::isfinite(p->z)) {
+            return BspBox{D3DXVECTOR3(-kInfinity, -kInfinity, -kInfinity), D3DXVECTOR3(kInfinity, kInfinity, kInfinity)};
+        }
+    }
+    const float size = std::max({std::fabs(box.low.x), std::fabs(box.low.y), std::fabs(box.low.z),
+                                 std::fabs(box.high.x), std::fabs(box.high.y), std::fabs(box.high.z)});
+    const float margin = std::max(kBoxMargin, size * kBoxRelativeMargin);
+    const D3DXVECTOR3 pad(margin, margin, margin);
+    return BspBox{box.low - pad, box.high + pad};
+}
+
+void Grow(BspBox* box, const BspBox& other) {
+    box->low = D3DXVECTOR3(std::min(box->low.x, other.low.x), std::min(box->low.y, other.low.y),
+                           std::min(box->low.z, other.low.z));
+    box->high = D3DXVECTOR3(std::max(box->high.x, other.high.x), std::max(box->high.y, other.high.y),
+                            std::max(box->high.z, other.high.z));
+}
+
+// The slab test in double: the span of t >= 0 inside every pair of planes must not be empty.
+// Anything that is not a number keeps the box (never skipping what might be hit).
+bool RayMeetsBox(const Ray& ray, const BspBox& box) {
+    double nearest = 0.0;
+    double farthest = std::numeric_limits<double>::infinity();
+    const float origin[3] = {ray.origin.x, ray.origin.y, ray.origin.z};
+    const float direction[3] = {ray.direction.x, ray.direction.y, ray.direction.z};
+    const float low[3] = {box.low.x, box.low.y, box.low.z};
+    const float high[3] = {box.high.x, box.high.y, box.high.z};
+    for (int axis = 0; axis < 3; ++axis) {
+        if (direction[axis] == 0.0f) {
+            if (origin[axis] < low[axis] || origin[axis] > high[axis]) return false;
+            continue;
+        }
+        const double t1 = (double(low[axis]) - origin[axis]) / direction[axis];
+        const double t2 = (double(high[axis]) - origin[axis]) / direction[axis];
+        if (std::isnan(t1) || std::isnan(t2)) continue;
+        nearest = std::max(nearest, std::min(t1, t2));
+        farthest = std::min(farthest, std::max(t1, t2));
+        if (nearest > farthest) return false;
+    }
+    return true;
 }

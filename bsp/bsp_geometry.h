@@ -62,6 +62,20 @@ struct RayHit {
 double RayTriangle(const Ray& ray, const D3DXVECTOR3& p1, const D3DXVECTOR3& p2, const D3DXVECTOR3& p3,
                    double weights[3]);
 
+// An axis-aligned box, a little larger than what it holds so that a ray that meets a
+// triangle is never found to miss the box around it.
+struct BspBox {
+    D3DXVECTOR3 low;
+    D3DXVECTOR3 high;
+};
+
+// The box around a triangle; a triangle with a coordinate that is not a finite number gets
+// the box of all space.
+BspBox BoxOf(const BspTriangle& triangle);
+void Grow(BspBox* box, const BspBox& other);
+// False only when the ray (from its origin on) cannot meet anything inside the box.
+bool RayMeetsBox(const Ray& ray, const BspBox& box);
+
 // True when the direction heads towards the front side of the triangle's plane.
 bool FacesAlong(const BspTriangle& triangle, const D3DXVECTOR3& direction);
 

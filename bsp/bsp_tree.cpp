@@ -30,12 +30,35 @@ BspNode* BspTree::NewNode(const BspTriangle& triangle) {
     BspNode& node = nodes_.emplace_back();
     node.triangle = triangle;
     node.plane = PlaneOf(triangle);
+    node.bounds = BoxOf(triangle);
     return &node;
 }
 
-void BspTree::Insert(BspNode** slot, const BspTriangle& triangle) {
+void BspTree::ComputeBounds() {
+    std::vector<BspNode*> preorder;
+    std::vector<BspNode*> pendingNodes;
+    if (root != nullptr) pendingNodes.push_back(root);
+    while (!pendingNodes.empty()) {
+        BspNode* node = pendingNodes.back();
+        pendingNodes.pop_back();
+        preorder.push_back(node);
+        if (node->back != nullptr) pendingNodes.push_back(node->back);
+        if (node->front != nullptr) pendingNodes.push_back(node->front);
+    }
+    for (auto node = preorder.rbegin(); node != preorder.rend(); ++node) {
+        (*node)->bounds = BoxOf((*node)->triangle);
+        if ((*node)->front != nullptr) Grow(&(*node)->bounds, (*node)->front->bounds);
+        if ((*node)->back != nullptr) Grow(&(*node)->bounds, (*node)->back->bounds);
+    }
+}
+
+void BspTree::Insert(BspNode** slot, const BspTriangle& triangle) { Descend(slot, triangle, true); }
+
+void BspTree::Descend(BspNode** slot, const BspTriangle& triangle, bool growBounds) {
     BspNode* node = *slot;
+    path_.clear();
     while (true) {
+        if (growBounds) path_.push_back(node);
         const TriangleSide side = ClassifyTriangle(node->plane, triangle);
         if (side == TriangleSide::Spanning) {
             Split(node->triangle, triangle);
@@ -44,6 +67,7 @@ void BspTree::Insert(BspNode** slot, const BspTriangle& triangle) {
         BspNode*& child = side == TriangleSide::Front ? node->front : node->back;
         if (child == nullptr) {
             child = NewNode(triangle);
+            for (BspNode* above : path_) Grow(&above->bounds, child->bounds);
             return;
         }
         node = child;
@@ -82,9 +106,14 @@ void BspTree::Split(const BspTriangle& plane, const BspTriangle& triangle) {
 
 bool BspTree::Build(const std::vector<BspTriangle>& triangles, size_t nodeLimit) {
     if (triangles.empty()) return true;
+    // The boxes are worked out once the tree stands, not along every insertion's path.
+    struct BoundsWhenDone {
+        BspTree* tree;
+        ~BoundsWhenDone() { tree->ComputeBounds(); }
+    } bounds{this};
     root = NewNode(triangles.front());
     for (size_t i = 1; i < triangles.size(); ++i) {
-        Insert(&root, triangles[i]);
+        Descend(&root, triangles[i], false);
         // Every piece starts again at the root, so it is classified against every plane on
         // its way down and cut again wherever it straddles one.
         while (!pending.empty()) {
@@ -94,7 +123,7 @@ bool BspTree::Build(const std::vector<BspTriangle>& triangles, size_t nodeLimit)
             }
             const BspTriangle piece = pending.back();
             pending.pop_back();
-            Insert(&root, piece);
+            Descend(&root, piece, false);
         }
         if (nodes_.size() > nodeLimit) return false;
     }
@@ -105,6 +134,7 @@ void BspTree::Clear() {
     root = nullptr;
     pending.clear();
     nodes_.clear();
+    path_.clear();
 }
 
 // The walk keeps its own stack, so a tree of any depth is safe to search. Each entry is a
@@ -135,6 +165,8 @@ bool BspTree::RayCast(const Ray& ray, RayHit* hit) const {
         }
         const BspNode* node = step.node;
         while (node != nullptr) {
+            // Nothing in a subtree whose box the ray misses can be hit.
+            if (!RayMeetsBox(ray, node->bounds)) break;
             const PlaneSide side = ClassifyPoint(node->plane, ray.origin);
             const bool along = FacesAlong(node->triangle, ray.direction);
             const bool inFront = side != PlaneSide::Back;

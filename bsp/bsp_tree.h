@@ -13,11 +13,16 @@
 
 #include "bsp/bsp_geometry.h"
 
+// The fields an insertion reads at every node it passes (the plane and the children) come
+// first, together.
 struct BspNode {
-    BspTriangle triangle;
+    BspPlane plane;            // the triangle's plane, worked out once
     BspNode* front = nullptr;  // everything classified Front of this node's plane
     BspNode* back = nullptr;   // everything classified Back
-    BspPlane plane;            // the triangle's plane, worked out once
+    BspTriangle triangle;
+    // Around every triangle of the subtree, its own included: a ray that misses it can skip
+    // the whole subtree without changing what the walk finds.
+    BspBox bounds;
 };
 
 struct BspShape {
@@ -64,6 +69,11 @@ public:
 
 private:
     BspNode* NewNode(const BspTriangle& triangle);
+    // Insert, growing the boxes on the way when asked.
+    void Descend(BspNode** slot, const BspTriangle& triangle, bool growBounds);
+    // The boxes of a tree read from a file, children before parents.
+    void ComputeBounds();
 
     std::deque<BspNode> nodes_;  // every node of the tree, so none is freed twice or lost
+    std::vector<BspNode*> path_;  // the nodes an insertion passed, whose boxes grow by it
 };

@@ -113,8 +113,15 @@ TEST_F(HalfspaceImageTest, TheMouseSitsLitAndTexturedOnABluePad) {
     EXPECT_GT(pad, size_t(Width * Height / 20));
     EXPECT_GT(padShades.size(), 50u);
     EXPECT_GT(otherShades.size(), 50u);
+    // Before the first shot the ball rests on the pad, small and to the left of the mouse, in
+    // the lower half of the picture.
     double x = 0, y = 0;
-    EXPECT_EQ(Yellow(image, &x, &y), 0) << "no ball before the first shot";
+    const int ball = Yellow(image, &x, &y);
+    EXPECT_GT(ball, 0) << "the resting ball shows";
+    EXPECT_LT(ball, Width * Height / 500) << "as a small disc";
+    EXPECT_LT(x, Width / 2.0);
+    EXPECT_GT(y, Height / 2.0);
+    EXPECT_NEAR(app.ball.position.y, -1.5f + app.ball.radius, 0.01f) << "on the pad's top";
 }
 
 TEST_F(HalfspaceImageTest, AShotBallFliesIntoTheMouseAndBouncesOff) {
