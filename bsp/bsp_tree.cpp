@@ -3,6 +3,9 @@
 #include <windows.h>
 
 #include <algorithm>
+#if defined(__SSE__) || defined(_M_X64)
+#include <xmmintrin.h>
+#endif
 #include <limits>
 #include <utility>
 
@@ -23,6 +26,44 @@ D3DXVECTOR3 CutEdge(const BspTriangle& plane, const D3DXVECTOR3& from, const D3D
     const float share = span != 0.0f ? std::clamp(fromDistance / span, 0.0f, 1.0f) : 0.5f;
     return from + share * (to - from);
 }
+
+// One triangle classified against plane after plane, as an insertion does on its way down:
+// its three corners are laid out once so that all three distances come from one set of
+// vector operations. Each distance is ClassifyPoint's, computed in the same order, to the bit.
+class CornerDistances {
+public:
+    explicit CornerDistances(const BspTriangle& t)
+#if defined(__SSE__) || defined(_M_X64)
+        : x_(_mm_setr_ps(t.p1.x, t.p2.x, t.p3.x, 0.0f)),
+          y_(_mm_setr_ps(t.p1.y, t.p2.y, t.p3.y, 0.0f)),
+          z_(_mm_setr_ps(t.p1.z, t.p2.z, t.p3.z, 0.0f))
+#endif
+    {
+        triangle_ = &t;
+    }
+
+    TriangleSide Against(const BspPlane& plane) const {
+#if defined(__SSE__) || defined(_M_X64)
+        constexpr int kThreeCorners = 0x7;
+        const __m128 dot = _mm_add_ps(_mm_add_ps(_mm_mul_ps(_mm_set1_ps(plane.normal.x), x_),
+                                                 _mm_mul_ps(_mm_set1_ps(plane.normal.y), y_)),
+                                      _mm_mul_ps(_mm_set1_ps(plane.normal.z), z_));
+        const __m128 behind = _mm_sub_ps(_mm_set1_ps(plane.offset), dot);
+        const int anyBehind = _mm_movemask_ps(_mm_cmpgt_ps(behind, _mm_set1_ps(kPlaneEpsilon))) & kThreeCorners;
+        const int anyInFront = _mm_movemask_ps(_mm_cmplt_ps(behind, _mm_set1_ps(-kPlaneEpsilon))) & kThreeCorners;
+        if (!anyBehind) return TriangleSide::Front;
+        return anyInFront ? TriangleSide::Spanning : TriangleSide::Back;
+#else
+        return ClassifyTriangle(plane, *triangle_);
+#endif
+    }
+
+private:
+#if defined(__SSE__) || defined(_M_X64)
+    __m128 x_, y_, z_;
+#endif
+    const BspTriangle* triangle_;
+};
 
 }  // namespace
 
@@ -56,10 +97,11 @@ void BspTree::Insert(BspNode** slot, const BspTriangle& triangle) { Descend(slot
 
 void BspTree::Descend(BspNode** slot, const BspTriangle& triangle, bool growBounds) {
     BspNode* node = *slot;
+    const CornerDistances corners(triangle);
     path_.clear();
     while (true) {
         if (growBounds) path_.push_back(node);
-        const TriangleSide side = ClassifyTriangle(node->plane, triangle);
+        const TriangleSide side = corners.Against(node->plane);
         if (side == TriangleSide::Spanning) {
             Split(node->triangle, triangle);
             return;
