@@ -16,19 +16,15 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
+
 namespace {
 
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Require;
 
 std::wstring Wide(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
-const std::string& TempPath(const char* name) {
-    static const std::string in = "/dev/shm/bsp_fuzz_" + std::to_string(getpid()) + ".bsp";
-    static const std::string out = "/dev/shm/bsp_fuzz_" + std::to_string(getpid()) + "_saved.bsp";
-    return std::strcmp(name, "in") == 0 ? in : out;
-}
+std::string TempPath(const char* name) { return fuzz::ScratchFolder("bsp_fuzz") + "/" + name + ".bsp"; }
 
 bool Finite(const D3DXVECTOR3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 

@@ -14,26 +14,13 @@
 #include <filesystem>
 #include <string>
 
+#include "fuzz/fuzz_support.h"
+
 namespace {
 
 IDirect3DDevice9* Device = nullptr;
 
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
-
-// A folder of its own in memory: each run writes the file anew, and looking for the missing
-// skin lists the folder (names match without regard to case), which must stay cheap.
-const std::string& TempFolder() {
-    // Never destroyed, so the handler that removes the folder at exit can still read it.
-    static const std::string* folder = [] {
-        auto* path = new std::string("/dev/shm/md2_fuzz_" + std::to_string(getpid()));
-        std::filesystem::create_directories(*path);
-        std::atexit([] { std::filesystem::remove_all(TempFolder()); });
-        return path;
-    }();
-    return *folder;
-}
+using fuzz::Require;
 
 void Play(Md2Model* model) {
     Md2Actor actor;
@@ -59,7 +46,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    const std::string file = TempFolder() + "/model.md2", skin = TempFolder() + "/model.bmp";
+    const std::string file = fuzz::ScratchFolder("md2_fuzz") + "/model.md2", skin = fuzz::ScratchFolder("md2_fuzz") + "/model.bmp";
     FILE* out = std::fopen(file.c_str(), "wb");
     if (out == nullptr) std::abort();
     if (size > 0) std::fwrite(data, 1, size, out);

@@ -17,6 +17,8 @@
 
 #include "core/profile_encoding.h"
 
+#include "fuzz/fuzz_support.h"
+
 namespace {
 
 constexpr DWORD kBufferSize = 4096;
@@ -148,11 +150,7 @@ bool StartsLikeCommentOrHeader(const std::wstring& name) {
     return !trimmed.empty() && (trimmed[0] == L';' || trimmed[0] == L'[');
 }
 
-void Require(bool condition, unsigned line = __builtin_LINE()) {
-    if (condition) return;
-    std::fprintf(stderr, "invariant broken at line %u\n", line);
-    std::abort();
-}
+using fuzz::Require;
 
 }  // namespace
 

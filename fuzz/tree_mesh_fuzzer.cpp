@@ -16,25 +16,13 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
+
 namespace {
 
 IDirect3DDevice9* Device = nullptr;
 
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
-
-// A folder of its own in memory, removed again when the fuzzer ends.
-const std::string& TempFolder() {
-    // Never destroyed, so the handler that removes the folder at exit can still read it.
-    static const std::string* folder = [] {
-        auto* path = new std::string("/dev/shm/tree_mesh_fuzz_" + std::to_string(getpid()));
-        std::filesystem::create_directories(*path);
-        std::atexit([] { std::filesystem::remove_all(TempFolder()); });
-        return path;
-    }();
-    return *folder;
-}
+using fuzz::Require;
 
 void CheckParsed(const TreeMeshFile& file, size_t size) {
     const size_t textures = file.facesPerTexture.size();
@@ -80,7 +68,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::optional<TreeMeshFile> parsed = ParseTreeMesh(bytes);
     if (parsed) CheckParsed(*parsed, size);
 
-    const std::string path = TempFolder() + "/tree.mesh";
+    const std::string path = fuzz::ScratchFolder("tree_mesh_fuzz") + "/tree.mesh";
     FILE* out = std::fopen(path.c_str(), "wb");
     if (out == nullptr) std::abort();
     if (size > 0) std::fwrite(data, 1, size, out);

@@ -25,6 +25,8 @@
 #include <string>
 #include <vector>
 
+#include "fuzz/fuzz_support.h"
+
 namespace {
 
 // What one input's reading may take beyond what was held before it (a file of a few kilobytes
@@ -61,9 +63,7 @@ namespace {
 
 IDirect3DDevice9* Device = nullptr;
 
-void Require(bool condition) {
-    if (!condition) std::abort();
-}
+using fuzz::Require;
 
 const std::string& TempPath() {
     static const std::string path = "/dev/shm/x_mesh_fuzz_" + std::to_string(getpid()) + ".x";
