@@ -1,7 +1,7 @@
 # Shared by ./test and ./demo: installs what is missing, then configures and builds.
 # Sourced, not run.
 
-DEMO_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libepoxy-dev libassimp-dev libstb-dev libfreetype-dev
+DEMO_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libepoxy-dev libstb-dev libfreetype-dev
   libfontconfig-dev fonts-arphic-uming libgl1-mesa-dri libegl-mesa0 libgtest-dev libgmock-dev
   libbenchmark-dev xvfb xauth xfonts-base libx11-dev libpng-dev zlib1g-dev)
 

@@ -1,5 +1,5 @@
-// X files: what the reader takes from a file (every polygon of every mesh in world space,
-// with its material) and how D3DXLoadMeshFromX turns that into one mesh.
+// X files: what the reader takes from a file (every mesh of the file placed in world space,
+// with its materials) and how D3DXLoadMeshFromX turns that into one mesh.
 #pragma once
 
 #include <d3dx9.h>
@@ -12,62 +12,49 @@
 
 namespace platform::d3dx {
 
-// Every field starts at zero (D3DX vectors do not initialise themselves): a vertex is compared
-// byte for byte when vertices are shared.
+// Every field starts at zero (D3DX vectors do not initialise themselves).
 struct XVertex {
     D3DXVECTOR3 position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     D3DXVECTOR3 normal = D3DXVECTOR3(0.0f, 0.0f, 0.0f);  // stays zero where the mesh has no normals
     D3DXVECTOR2 texCoord = D3DXVECTOR2(0.0f, 0.0f);      // stays zero without texture coordinates
-    D3DCOLOR colour = 0;  // kNoVertexColour where the mesh has no vertex colours
+    D3DCOLOR colour = 0;  // kNoVertexColour where the mesh has no colour for it
 };
 
 // The colour D3DX gives a vertex that its mesh does not colour: white with alpha 0.
 constexpr D3DCOLOR kNoVertexColour = 0x00FFFFFF;
 
-struct XPolygon {
-    DWORD material = 0;
-    std::vector<XVertex> corners;  // in the file's winding order, three or more
-};
-
 struct XMaterial {
     D3DMATERIAL9 material{};
-    std::optional<std::string> textureFile;  // as the file writes it
+    std::optional<std::string> textureFile;  // exactly as the file writes it
 };
 
+// The file's meshes merged as D3DX merges them, before the faces are sorted by material.
 struct XScene {
     std::vector<XMaterial> materials;
-    // Mesh by mesh in file order, each mesh's polygons in file order.
-    std::vector<XPolygon> polygons;
+    // Mesh by mesh in the order the frames are walked; each mesh's vertices in file order,
+    // then the copies that other normals of the same position force.
+    std::vector<XVertex> vertices;
+    std::vector<DWORD> indices;     // three per triangle, mesh by mesh, each polygon fanned
+    std::vector<DWORD> attributes;  // one per triangle: its material in `materials`
     bool hasNormals = false;
     bool hasTexCoords = false;
     bool hasColours = false;
 };
 
-// Reads a text, binary or compressed X file; nothing for data that is not a valid X file.
-// assimp reads it in a child process with bounded memory and time, so that no file can crash,
-// exhaust or stall the program (unless IsolateXReader is false).
-std::optional<XScene> ReadXFile(Bytes file);
-// Whether ReadXFile reads in a child process; a fuzzer turns it off to see into the reading.
-extern bool IsolateXReader;
+// A scene, or why the file gives none (one line, in English, for the program's log).
+struct XReadResult {
+    std::optional<XScene> scene;
+    std::string error;
+};
 
-// assimp's reading of a prepared file in this process, on a stack deep enough for the frames
-// it can nest, and the size of that stack.
-std::optional<XScene> ImportXScene(Bytes prepared);
-size_t ImportStackSize(Bytes prepared);
-
-// The file as assimp is given it (a text or binary X file, inflated when it was compressed,
-// with a blank after each comma that a digit follows in text); nothing when it is not an X
-// file or its compressed blocks do not inflate.
-std::optional<std::vector<uint8_t>> PrepareXFile(Bytes file);
-// How often the bytes spell "Frame": no X file can nest frames deeper than that.
-size_t FrameNamesIn(Bytes file);
+// Reads a text, binary or compressed X file held in memory.
+XReadResult ReadXFile(Bytes file);
 
 // The flexible vertex format of the merged mesh.
 DWORD XSceneFvf(const XScene& scene);
 
-// The mesh as D3DX builds it: faces sorted by material (stable), polygons split into fans
-// (v0, vi, vi+1), each position's vertex first and the copies that other normals, texture
-// coordinates or colours force appended after all of them; one attribute range per material.
+// The mesh as D3DX builds it: faces sorted by material (stable), vertices as the scene has
+// them, one attribute range per material used.
 HRESULT BuildXMesh(const XScene& scene, DWORD options, IDirect3DDevice9* device, ID3DXMesh** mesh);
 
 // The D3DXMATERIAL array with the texture names stored after it, as one buffer.

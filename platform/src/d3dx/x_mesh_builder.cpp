@@ -1,14 +1,14 @@
-// D3DXLoadMeshFromX: the polygons of an X file turned into one mesh with the vertex, face
+// D3DXLoadMeshFromX: the merged meshes of an X file turned into one ID3DXMesh with the face
 // and material order that D3DX produces.
 #include "d3dx/x_file.h"
 
 #include "core/paths.h"
+#include "core/text.h"
 #include "d3dx/mesh.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <map>
 #include <numeric>
 #include <string>
 
@@ -18,68 +18,12 @@ namespace {
 // An X file larger than this is not read: it could not become a mesh D3DX would draw.
 constexpr uint64_t kMaxXFileBytes = uint64_t{256} << 20;
 
-// A vertex compared by its bits, so the split follows exactly what the file holds.
-struct VertexKey {
-    uint8_t bytes[sizeof(XVertex)];
-    explicit VertexKey(const XVertex& vertex) { std::memcpy(bytes, &vertex, sizeof(XVertex)); }
-    bool operator<(const VertexKey& other) const { return std::memcmp(bytes, other.bytes, sizeof(bytes)) < 0; }
-};
-static_assert(sizeof(XVertex) == 8 * sizeof(float) + sizeof(D3DCOLOR), "XVertex must have no padding");
-
-struct PositionKey {
-    float x, y, z;
-    bool operator<(const PositionKey& other) const { return std::memcmp(this, &other, sizeof(PositionKey)) < 0; }
-};
-
-struct Triangles {
-    std::vector<const XVertex*> corners;  // three per face
-    std::vector<DWORD> attributes;        // one per face
-};
-
-// Faces sorted by material, keeping file order within a material; polygons fanned.
-Triangles FanSortedPolygons(const XScene& scene) {
-    std::vector<size_t> order(scene.polygons.size());
-    std::iota(order.begin(), order.end(), size_t{0});
-    std::stable_sort(order.begin(), order.end(),
-                     [&](size_t a, size_t b) { return scene.polygons[a].material < scene.polygons[b].material; });
-    Triangles triangles;
-    for (size_t p : order) {
-        const XPolygon& polygon = scene.polygons[p];
-        for (size_t k = 1; k + 1 < polygon.corners.size(); ++k) {
-            triangles.corners.insert(triangles.corners.end(),
-                                     {&polygon.corners[0], &polygon.corners[k], &polygon.corners[k + 1]});
-            triangles.attributes.push_back(polygon.material);
-        }
-    }
-    return triangles;
-}
-
-struct SplitVertices {
-    std::vector<XVertex> vertices;
-    std::vector<DWORD> indices;  // one per corner
-};
-
-// One vertex per position first, taking the first normal, texture coordinate and colour the
-// faces give it; then, after all of those, one copy for each other combination a face uses.
-SplitVertices SplitByAttributes(const std::vector<const XVertex*>& corners) {
-    SplitVertices split;
-    std::map<PositionKey, DWORD> first;
-    for (const XVertex* corner : corners) {
-        PositionKey key{corner->position.x, corner->position.y, corner->position.z};
-        if (first.emplace(key, static_cast<DWORD>(split.vertices.size())).second) split.vertices.push_back(*corner);
-    }
-    std::map<VertexKey, DWORD> copies;
-    for (const XVertex* corner : corners) {
-        const DWORD primary = first[PositionKey{corner->position.x, corner->position.y, corner->position.z}];
-        if (std::memcmp(&split.vertices[primary], corner, sizeof(XVertex)) == 0) {
-            split.indices.push_back(primary);
-            continue;
-        }
-        auto [copy, added] = copies.emplace(VertexKey(*corner), static_cast<DWORD>(split.vertices.size()));
-        if (added) split.vertices.push_back(*corner);
-        split.indices.push_back(copy->second);
-    }
-    return split;
+// The triangles in the order D3DX leaves them: sorted by material, file order kept within one.
+std::vector<DWORD> SortedByMaterial(const std::vector<DWORD>& attributes) {
+    std::vector<DWORD> order(attributes.size());
+    std::iota(order.begin(), order.end(), DWORD{0});
+    std::stable_sort(order.begin(), order.end(), [&](DWORD a, DWORD b) { return attributes[a] < attributes[b]; });
+    return order;
 }
 
 void WriteVertices(const std::vector<XVertex>& vertices, DWORD fvf, uint8_t* out) {
@@ -138,29 +82,36 @@ DWORD XSceneFvf(const XScene& scene) {
 }
 
 HRESULT BuildXMesh(const XScene& scene, DWORD options, IDirect3DDevice9* device, ID3DXMesh** mesh) {
-    const Triangles triangles = FanSortedPolygons(scene);
-    if (triangles.attributes.empty()) return D3DXERR_INVALIDDATA;
-    const SplitVertices split = SplitByAttributes(triangles.corners);
+    if (scene.attributes.empty()) return D3DXERR_INVALIDDATA;
+    const std::vector<DWORD> order = SortedByMaterial(scene.attributes);
+    std::vector<DWORD> indices;
+    std::vector<DWORD> attributes;
+    indices.reserve(scene.indices.size());
+    attributes.reserve(order.size());
+    for (DWORD face : order) {
+        indices.insert(indices.end(), scene.indices.begin() + face * 3, scene.indices.begin() + face * 3 + 3);
+        attributes.push_back(scene.attributes[face]);
+    }
     const DWORD fvf = XSceneFvf(scene);
-    const DWORD faces = static_cast<DWORD>(triangles.attributes.size());
-    HRESULT made = D3DXCreateMeshFVF(faces, static_cast<DWORD>(split.vertices.size()), options, fvf, device, mesh);
+    const DWORD faces = static_cast<DWORD>(attributes.size());
+    HRESULT made = D3DXCreateMeshFVF(faces, static_cast<DWORD>(scene.vertices.size()), options, fvf, device, mesh);
     if (FAILED(made)) return made;
 
     void* data = nullptr;
     if (SUCCEEDED((*mesh)->LockVertexBuffer(0, &data))) {
-        WriteVertices(split.vertices, fvf, static_cast<uint8_t*>(data));
+        WriteVertices(scene.vertices, fvf, static_cast<uint8_t*>(data));
         (*mesh)->UnlockVertexBuffer();
     }
     if (SUCCEEDED((*mesh)->LockIndexBuffer(0, &data))) {
-        WriteIndices(split.indices, (options & D3DXMESH_32BIT) != 0, data);
+        WriteIndices(indices, (options & D3DXMESH_32BIT) != 0, data);
         (*mesh)->UnlockIndexBuffer();
     }
-    DWORD* attributes = nullptr;
-    if (SUCCEEDED((*mesh)->LockAttributeBuffer(0, &attributes))) {
-        std::copy(triangles.attributes.begin(), triangles.attributes.end(), attributes);
+    DWORD* attributeBuffer = nullptr;
+    if (SUCCEEDED((*mesh)->LockAttributeBuffer(0, &attributeBuffer))) {
+        std::copy(attributes.begin(), attributes.end(), attributeBuffer);
         (*mesh)->UnlockAttributeBuffer();
     }
-    const std::vector<D3DXATTRIBUTERANGE> ranges = AttributeRanges(triangles.attributes, split.indices);
+    const std::vector<D3DXATTRIBUTERANGE> ranges = AttributeRanges(attributes, indices);
     (*mesh)->SetAttributeTable(ranges.data(), static_cast<DWORD>(ranges.size()));
     return D3D_OK;
 }
@@ -200,17 +151,20 @@ HRESULT WINAPI D3DXLoadMeshFromXW(LPCWSTR fileName, DWORD options, IDirect3DDevi
     }
     std::optional<std::vector<uint8_t>> file = platform::ReadWholeFile(fileName, kMaxXFileBytes);
     if (!file) return D3DXERR_INVALIDDATA;
-    std::optional<XScene> scene = ReadXFile(*file);
-    if (!scene) return D3DXERR_INVALIDDATA;
-
-    HRESULT built = BuildXMesh(*scene, options, device, mesh);
+    XReadResult read = ReadXFile(*file);
+    if (!read.scene) {
+        std::fprintf(stderr, "D3DXLoadMeshFromXW: %s: %s\n", platform::Utf8FromWide(fileName).c_str(), read.error.c_str());
+        return D3DXERR_INVALIDDATA;
+    }
+    const XScene& scene = *read.scene;
+    HRESULT built = BuildXMesh(scene, options, device, mesh);
     if (FAILED(built)) return built;
     if (FAILED(ProvideAdjacency(*mesh, adjacency))) {
         (*mesh)->Release();
         *mesh = nullptr;
         return D3DERR_INVALIDCALL;
     }
-    if (materials != nullptr) *materials = MakeMaterialBuffer(scene->materials);
-    if (materialCount != nullptr) *materialCount = static_cast<DWORD>(scene->materials.size());
+    if (materials != nullptr) *materials = MakeMaterialBuffer(scene.materials);
+    if (materialCount != nullptr) *materialCount = static_cast<DWORD>(scene.materials.size());
     return D3D_OK;
 }

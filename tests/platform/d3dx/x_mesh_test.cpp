@@ -151,7 +151,7 @@ Mesh Second {
     ExpectColour(Material(1).MatD3D.Diffuse, 0, 1, 0, 1);
     ExpectColour(Material(2).MatD3D.Diffuse, 0, 0, 1, 1);
     ASSERT_NE(Material(2).pTextureFilename, nullptr);
-    EXPECT_STREQ(Material(2).pTextureFilename, "sub\\blue.dds");
+    EXPECT_STREQ(Material(2).pTextureFilename, "sub\\\\blue.dds") << "spelt exactly as the file spells it";
     ASSERT_EQ(mesh->GetNumFaces(), 3u);
     EXPECT_EQ(Attributes(), (std::vector<DWORD>{0, 1, 2}));
     // Material 1 is the second mesh's first, used by its second face (0, 2, 1).
