@@ -10,6 +10,9 @@
 namespace platform::d3dx {
 namespace {
 
+constexpr size_t kBinaryBytesPerValue = 4;
+constexpr size_t kTextBytesPerValue = 6;
+
 // GUIDs are written Data1-Data2-Data3-Data4 here as in the files' template declarations.
 constexpr GUID MakeGuid(uint32_t data1, uint16_t data2, uint16_t data3, uint8_t a, uint8_t b, uint8_t c,
                              uint8_t d, uint8_t e, uint8_t f, uint8_t g, uint8_t h) {
@@ -219,7 +222,7 @@ bool XDocument::Parser::OpenObject() {
         if (!Advance()) return false;
     }
     if (token.kind != XToken::OpenBrace) return Fail("no '{' after " + std::string(identifier));
-    object.firstValue = static_cast<uint32_t>(document.values.size());
+    object.firstValue = static_cast<uint32_t>(document.valueBits.size());
     const auto index = static_cast<uint32_t>(document.objects.size());
     document.objects.push_back(object);
     AddChild(index);
@@ -251,16 +254,18 @@ bool XDocument::Parser::AddReference() {
 }
 
 bool XDocument::Parser::AddValue() {
-    XValue value;
-    value.number = token.number;
-    value.integer = token.integer;
-    if (token.kind == XToken::Float) value.kind = XValueKind::Float;
-    if (token.kind == XToken::String) {
-        value.kind = XValueKind::String;
-        value.integer = static_cast<uint32_t>(document.strings.size());
+    uint32_t bits = token.integer;
+    XValueKind kind = XValueKind::Integer;
+    if (token.kind == XToken::Float) {
+        kind = XValueKind::Float;
+        std::memcpy(&bits, &token.number, sizeof(bits));
+    } else if (token.kind == XToken::String) {
+        kind = XValueKind::String;
+        bits = static_cast<uint32_t>(document.strings.size());
         document.strings.push_back(token.text);
     }
-    document.values.push_back(value);
+    document.valueKinds.push_back(kind);
+    document.valueBits.push_back(bits);
     ++document.objects[open.back().object].valueCount;
     return !lexer.NeedsSeparators() || TakeSeparators();
 }
@@ -333,6 +338,11 @@ bool XDocument::Parser::ParseTemplate() {
 
 bool XDocument::Parse(const XBody& body, std::string* error) {
     *this = XDocument();
+    // Room for the values a typical file holds, so that the lists rarely grow: a binary
+    // number takes four bytes, a number in text about six with its separator.
+    const size_t expectedValues = body.bytes.size() / (body.binary ? kBinaryBytesPerValue : kTextBytesPerValue);
+    valueKinds.reserve(expectedValues);
+    valueBits.reserve(expectedValues);
     Parser parser(*this, body);
     if (parser.Run()) return true;
     *error = parser.error;

@@ -36,11 +36,6 @@ struct XTemplate {
 
 enum class XValueKind : uint8_t { Integer, Float, String };
 
-struct XValue {
-    XValueKind kind = XValueKind::Integer;
-    uint32_t integer = 0;  // an Integer, or a String's index in XDocument::strings
-    float number = 0.0f;   // a Float, or an Integer as a float
-};
 
 constexpr uint32_t kNone = UINT32_MAX;
 
@@ -73,7 +68,10 @@ public:
     std::vector<XObject> objects;
     std::vector<uint32_t> topLevel;
     std::vector<uint32_t> children;
-    std::vector<XValue> values;
+    // The member values of every object: their kinds, and their bits (an Integer, a Float's
+    // bits, or a String's index in `strings`), five bytes a value.
+    std::vector<XValueKind> valueKinds;
+    std::vector<uint32_t> valueBits;
     std::vector<std::string_view> strings;
     std::vector<GUID> guids;
 

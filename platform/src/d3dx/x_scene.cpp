@@ -37,19 +37,24 @@ public:
 
     size_t Left() const { return end_ - at_; }
     bool Integer(uint32_t* out) {
-        if (at_ == end_ || document_.values[at_].kind != XValueKind::Integer) return false;
-        *out = document_.values[at_++].integer;
+        if (at_ == end_ || document_.valueKinds[at_] != XValueKind::Integer) return false;
+        *out = document_.valueBits[at_++];
         return true;
     }
     // A FLOAT member: a float or an integer.
     bool Float(float* out) {
-        if (at_ == end_ || document_.values[at_].kind == XValueKind::String) return false;
-        *out = document_.values[at_++].number;
+        if (at_ == end_ || document_.valueKinds[at_] == XValueKind::String) return false;
+        const uint32_t bits = document_.valueBits[at_];
+        if (document_.valueKinds[at_++] == XValueKind::Integer) {
+            *out = static_cast<float>(bits);
+        } else {
+            std::memcpy(out, &bits, sizeof(float));
+        }
         return true;
     }
     bool String(std::string_view* out) {
-        if (at_ == end_ || document_.values[at_].kind != XValueKind::String) return false;
-        *out = document_.strings[document_.values[at_++].integer];
+        if (at_ == end_ || document_.valueKinds[at_] != XValueKind::String) return false;
+        *out = document_.strings[document_.valueBits[at_++]];
         return true;
     }
     // A count of items that take at least `valuesEach` values each: never more than are left.

@@ -76,6 +76,42 @@ float NarrowToFloat(double value) {
     return static_cast<float>(value);
 }
 
+// A decimal number of the form the lexer accepts, as the nearest float. Most numbers in X
+// files have at most seven digits and no exponent: their digits make an integer that a float
+// holds exactly, and one division or multiplication by an exact power of ten then rounds
+// correctly (Clinger's fast path). Others go through strtof.
+float ParseFloat(const uint8_t* text, size_t length) {
+    constexpr uint32_t kExactMantissa = uint32_t(1) << 24;
+    constexpr float kPowersOfTen[] = {1e0f, 1e1f, 1e2f, 1e3f, 1e4f, 1e5f, 1e6f, 1e7f, 1e8f, 1e9f, 1e10f};
+    constexpr int kLargestExactPower = 10;
+    size_t at = 0;
+    const bool negative = text[0] == '-';
+    if (negative) ++at;
+    uint32_t mantissa = 0;
+    int exponent = 0;
+    bool fast = true;
+    bool fraction = false;
+    for (; at < length && fast; ++at) {
+        if (text[at] == '.') {
+            fraction = true;
+        } else if (IsDigit(text[at])) {
+            mantissa = mantissa * 10 + uint32_t(text[at] - '0');
+            fast = mantissa < kExactMantissa;
+            if (fraction) --exponent;
+        } else {
+            fast = false;  // an exponent
+        }
+    }
+    if (fast && -exponent <= kLargestExactPower) {
+        const float value = static_cast<float>(mantissa) / kPowersOfTen[-exponent];
+        return negative ? -value : value;
+    }
+    char copy[kMaxNumberLength + 1];
+    std::memcpy(copy, text, length);
+    copy[length] = '\0';
+    return std::strtof(copy, nullptr);
+}
+
 uint64_t Little(const uint8_t* bytes, size_t size) {
     uint64_t value = 0;
     for (size_t i = 0; i < size; ++i) value |= uint64_t(bytes[i]) << (8 * i);
@@ -213,11 +249,8 @@ bool XLexer::TextNumber(XTokenValue* token, std::string* error) {
         *error = Where() + ": a number of more than " + std::to_string(kMaxNumberLength) + " characters";
         return false;
     }
-    char digitsCopy[kMaxNumberLength + 1];
-    std::memcpy(digitsCopy, body_.data() + start, length);
-    digitsCopy[length] = '\0';
     token->kind = XToken::Float;
-    token->number = std::strtof(digitsCopy, nullptr);
+    token->number = ParseFloat(body_.data() + start, length);
     return true;
 }
 
