@@ -61,6 +61,31 @@ Frame Outer {
 }
 )";
 
+// Templates declared in the file, materials referenced by name and GUID, a mesh placed by a
+// reference in a frame, vertex colours, and objects the mesh does not use.
+const char kReferences[] = R"(xof 0303txt 0032
+template Vector { <3D82AB5E-62DA-11CF-AB39-0020AF71E433> FLOAT x; FLOAT y; FLOAT z; }
+template Note { <01234567-89AB-CDEF-0123-456789ABCDEF> STRING text; array DWORD codes[2]; [...] }
+Header { 1; 0; 1; }
+Material Red { 1.0;0.0;0.0;1.0;; 8.0; 1.0;1.0;1.0;; 0.0;0.0;0.0;; TextureFileName { "maps\\red.bmp"; } }
+Material Green { <0F0E0D0C-0B0A-0908-0706-050403020100> 0;1;0;1;; 1; 0;0;0;; 0;0;0;; }
+Mesh Quad {
+ 4; 0;0;0;, 1;0;0;, 1;1;0;, 0;1;0;;
+ 2; 3;0,1,2;, 3;0,2,3;;
+ MeshMaterialList { 2; 1; 1;; {Red} {<0F0E0D0C-0B0A-0908-0706-050403020100>} }
+ MeshVertexColors { 2; 0; 1;0;0;1;;, 2; 0;0;1;0.5;;; }
+ MeshNormals { 2; 0;0;1;, 0;0;-1;; 2; 3;0,0,0;, 3;1,1,1;; }
+ Note { "a } in a string"; 1, 2; }
+}
+Frame Placed {
+ FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,5,1;; }
+ {Quad}
+ FrameTransformMatrix { 2,0,0,0, 0,2,0,0, 0,0,2,0, 0,0,0,1;; }
+ {Quad}
+}
+AnimationSet { Animation { {Placed} AnimationKey { 0; 1; 0; 4; 1.0, 0.0, 0.0, 0.0;;; } } }
+)";
+
 std::vector<uint8_t> Binary() {
     XBinaryWriter x;
     x.Begin("Frame", "Outer").Begin("FrameTransformMatrix").Floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 10, 0, 0, 1});
@@ -91,5 +116,6 @@ int main(int argc, char** argv) {
     WriteBytes(x + "/pentagon_bin.x", Binary());
     WriteBytes(x + "/frames_tzip.x", CompressedX(text));
     WriteBytes(x + "/pentagon_bzip.x", CompressedX(Binary()));
+    WriteBytes(x + "/references.x", std::vector<uint8_t>(kReferences, kReferences + std::strlen(kReferences)));
     return 0;
 }

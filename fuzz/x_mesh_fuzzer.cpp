@@ -2,62 +2,22 @@
 // is accepted must be whole: faces and vertices within their limits, every index naming a
 // vertex, every face's attribute naming a material, subsets covering the faces in order, and
 // each material's texture name a string inside the material buffer. Its subsets are drawn.
-// assimp reads in this process, so that coverage and sanitizer reports come from the reading
-// too. In the programs it reads in a child process whose memory limit turns the arrays that a
-// file's huge counts ask for into std::bad_alloc, which assimp catches; here operator new
-// refuses those itself (ASan would report running out of memory instead of throwing).
+// Every count a file declares is checked against what the file holds, so no input of a few
+// kilobytes may take much memory: libFuzzer's malloc limit reports one that does.
 #include <d3dx9.h>
 #include <host.h>
 
-#include "d3dx/x_file.h"
-
 #include <unistd.h>
 
-#include <malloc.h>
-
 #include <algorithm>
-#include <atomic>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <new>
 #include <string>
 #include <vector>
 
 #include "fuzz/fuzz_support.h"
-
-namespace {
-
-// What one input's reading may take beyond what was held before it (a file of a few kilobytes
-// gets 512 MB in the programs; less here keeps the runs fast and fails the same way).
-constexpr size_t kMemoryBudget = size_t(64) << 20;
-std::atomic<size_t> Held{0};
-std::atomic<size_t> HeldBefore{0};
-
-void* Allocate(size_t size) {
-    const size_t taken = Held.load() - std::min(Held.load(), HeldBefore.load());
-    if (size > kMemoryBudget - std::min(kMemoryBudget, taken)) throw std::bad_alloc();
-    void* memory = std::malloc(size != 0 ? size : 1);
-    if (memory == nullptr) throw std::bad_alloc();
-    Held += malloc_usable_size(memory);
-    return memory;
-}
-
-void Release(void* memory) {
-    if (memory == nullptr) return;
-    Held -= malloc_usable_size(memory);
-    std::free(memory);
-}
-
-}  // namespace
-
-void* operator new(size_t size) { return Allocate(size); }
-void* operator new[](size_t size) { return Allocate(size); }
-void operator delete(void* memory) noexcept { Release(memory); }
-void operator delete[](void* memory) noexcept { Release(memory); }
-void operator delete(void* memory, size_t) noexcept { Release(memory); }
-void operator delete[](void* memory, size_t) noexcept { Release(memory); }
 
 namespace {
 
@@ -110,7 +70,6 @@ void Check(ID3DXMesh* mesh, ID3DXBuffer* materials, DWORD materialCount) {
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    platform::d3dx::IsolateXReader = false;
     Device = host::CreateTraceDevice();
     host::SetTraceRecording(Device, false);
     std::atexit([] { std::remove(TempPath().c_str()); });
@@ -118,7 +77,6 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    HeldBefore = Held.load();
     FILE* file = std::fopen(TempPath().c_str(), "wb");
     if (file == nullptr) std::abort();
     if (size > 0) std::fwrite(data, 1, size, file);

@@ -10,6 +10,9 @@ DEMO_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libepoxy-dev libstb-
 # mostly multimedia codecs; the X and GL libraries Wine loads come with SDL's packages above.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64)
 
+# The fuzz targets, built with clang and its sanitizer and libFuzzer runtimes, for ./test.
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
+
 # The packages of the lists named (DEMO_PACKAGES WINDOWS_PACKAGES ...) that are not installed.
 demo_missing_packages() {
   local missing=() list p
@@ -22,12 +25,17 @@ demo_missing_packages() {
   echo "${missing[@]}"
 }
 
-# Installs what is missing of DEMO_PACKAGES, and of WINDOWS_PACKAGES when called with
-# "windows".
+# Installs what is missing of DEMO_PACKAGES, and of WINDOWS_PACKAGES and FUZZ_PACKAGES when
+# called with "windows" and "fuzz".
 demo_install_packages() {
-  local missing windows_missing=""
+  local missing windows_missing="" word
   missing=$(demo_missing_packages DEMO_PACKAGES)
-  [ "${1:-}" = windows ] && windows_missing=$(demo_missing_packages WINDOWS_PACKAGES)
+  for word in "$@"; do
+    [ "$word" = windows ] && windows_missing="$windows_missing $(demo_missing_packages WINDOWS_PACKAGES)"
+    [ "$word" = fuzz ] && missing="$missing $(demo_missing_packages FUZZ_PACKAGES)"
+  done
+  missing=$(echo $missing)
+  windows_missing=$(echo $windows_missing)
   [ -z "$missing$windows_missing" ] && return 0
   if [ "$(id -u)" -ne 0 ]; then
     echo "Missing packages. Install them with:" >&2
