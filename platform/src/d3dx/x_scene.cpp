@@ -151,6 +151,7 @@ private:
     XScene* scene_ = nullptr;
     std::string error_;
     size_t visitsLeft_ = 0;
+    std::vector<bool> framesOnPath_;  // the frames being walked, outermost to innermost
     DWORD defaultMaterial_ = kNone;  // shared by every mesh without a material list
 };
 
@@ -165,6 +166,7 @@ uint32_t SceneReader::Child(uint32_t parent, uint32_t index) {
 bool SceneReader::Read(XScene* scene) {
     scene_ = scene;
     visitsLeft_ = document_.objects.size() + kMaxReferenceVisits;
+    framesOnPath_.assign(document_.objects.size(), false);
     D3DXMATRIX identity;
     D3DXMatrixIdentity(&identity);
     for (uint32_t object : document_.topLevel) {
@@ -186,7 +188,7 @@ bool SceneReader::WalkFrame(uint32_t root, const D3DXMATRIX& parent) {
         D3DXMATRIX transform;  // the frame's place so far: its transforms, then its parents'
     };
     std::vector<Pending> pending = {{root, 0, parent}};
-    std::vector<bool> onPath(document_.objects.size(), false);
+    std::vector<bool>& onPath = framesOnPath_;
     onPath[root] = true;
     while (!pending.empty()) {
         Pending& top = pending.back();
