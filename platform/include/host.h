@@ -65,6 +65,10 @@ void SetTextListener(std::function<void(int x, int y, const std::wstring& text)>
 // Every message box. While a listener is set, or in headless mode, a box is recorded and
 // answered IDOK at once instead of being shown.
 void SetMessageBoxListener(std::function<void(const std::wstring& caption, const std::wstring& text)> listener);
+// Every line the platform reports about a failure its caller cannot see in full (a refused
+// shader, an X file that did not load and why). While a listener is set, the lines go to it
+// instead of standard error.
+void SetFailureListener(std::function<void(const std::string& line)> listener);
 
 // ---- files ------------------------------------------------------------------------------
 // The folder that a program's "..\Resource\" (in any spelling of separators) stands for.

@@ -3,11 +3,11 @@
 #include "d3dx/x_file.h"
 
 #include "core/paths.h"
+#include "core/report.h"
 #include "core/text.h"
 #include "d3dx/mesh.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <numeric>
 #include <string>
@@ -146,14 +146,14 @@ HRESULT WINAPI D3DXLoadMeshFromXW(LPCWSTR fileName, DWORD options, IDirect3DDevi
     if (fileName == nullptr || device == nullptr || mesh == nullptr) return D3DERR_INVALIDCALL;
     *mesh = nullptr;
     if (effectInstances != nullptr) {
-        std::fprintf(stderr, "D3DXLoadMeshFromXW: effect instances are not provided\n");
+        platform::ReportFailure("D3DXLoadMeshFromXW: effect instances are not provided");
         return E_NOTIMPL;
     }
     std::optional<std::vector<uint8_t>> file = platform::ReadWholeFile(fileName, kMaxXFileBytes);
     if (!file) return D3DXERR_INVALIDDATA;
     XReadResult read = ReadXFile(*file);
     if (!read.scene) {
-        std::fprintf(stderr, "D3DXLoadMeshFromXW: %s: %s\n", platform::Utf8FromWide(fileName).c_str(), read.error.c_str());
+        platform::ReportFailure("D3DXLoadMeshFromXW: " + platform::Utf8FromWide(fileName) + ": " + read.error);
         return D3DXERR_INVALIDDATA;
     }
     const XScene& scene = *read.scene;

@@ -232,6 +232,15 @@ TEST_F(XMeshTest, FilesThatAreNotMeshesFailWithoutAMesh) {
         EXPECT_EQ(mesh, nullptr);
         EXPECT_EQ(materials, nullptr);
     }
+    // Each failure says in one line which file and why.
+    std::vector<std::string> lines;
+    host::SetFailureListener([&](const std::string& line) { lines.push_back(line); });
+    EXPECT_EQ(Load(Bytes("xof 0303txt 0032\nMesh { 3; 0.0;0.0;0.0;, 1.0;0.0;0.0;, 0.0;1.0;0.0;; 1; 3;0,1,7;; }\n")),
+              D3DXERR_INVALIDDATA);
+    host::SetFailureListener(nullptr);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find("mesh.x"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("no vertex"), std::string::npos) << lines[0];
     const std::vector<uint8_t> binary = PentagonBinary();
     EXPECT_TRUE(FAILED(Load(std::vector<uint8_t>(binary.begin(), binary.begin() + 60))));
     EXPECT_EQ(mesh, nullptr);
