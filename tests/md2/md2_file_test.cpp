@@ -17,7 +17,8 @@ using namespace md2_test;
 bool Read(const std::vector<uint8_t>& bytes, Md2Geometry* geometry, float scale = 0.1f) {
     FILE* file = std::tmpfile();
     if (file == nullptr) return false;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    // An empty vector's data() may be null, which fwrite must not be given.
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
     const bool read = ReadMd2Geometry(file, scale, geometry);
     std::fclose(file);
