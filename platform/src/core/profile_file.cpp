@@ -3,6 +3,8 @@
 // cached between calls: each call reads the file, and each write replaces it.
 #include <windows.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <optional>
@@ -150,6 +152,12 @@ BOOL WINAPI WritePrivateProfileStringW(LPCWSTR appName, LPCWSTR keyName, LPCWSTR
     using Status = platform::RegularFileContents::Status;
     if (file.contents.status != Status::Read && file.contents.status != Status::Missing) {
         SetLastError(ReadError(file.contents));
+        return FALSE;
+    }
+    // Windows refuses to write into a read-only profile file, where a rename here would not.
+    struct stat info;
+    if (file.contents.status == Status::Read && stat(file.path.c_str(), &info) == 0 && (info.st_mode & S_IWUSR) == 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     const std::string& bytes = file.contents.bytes;
