@@ -121,6 +121,30 @@ TEST(Md2File, RejectsBlocksOutsideTheFile) {
     }
 }
 
+// Counts that the file's length allows but no MD2 model has (a large file of zeros behind a
+// small model holds the blocks): the reader would allocate for them.
+TEST(Md2File, RejectsCountsBeyondWhatAModelHolds) {
+    std::vector<uint8_t> good = Bytes(Triangle(2));
+    constexpr size_t kRoomForEveryBlock = 1 << 20;
+    good.resize(kRoomForEveryBlock);
+    ASSERT_TRUE(Accepted(good));
+    struct Patch {
+        std::vector<std::pair<size_t, int32_t>> fields;
+        const char* what;
+    };
+    const Patch patches[] = {
+        {{{40, 513}}, "more frames than a model has"},
+        {{{24, 2049}, {16, 40 + 4 * 2049}}, "more vertices than a model has"},
+        {{{36, 16385}}, "more command words than a model has"},
+        {{{16, 40 + 4 * 2048 + 4}}, "a frame record larger than the largest frame"},
+    };
+    for (const Patch& patch : patches) {
+        std::vector<uint8_t> bytes = good;
+        for (const auto& [offset, value] : patch.fields) PutInt(&bytes, offset, value);
+        EXPECT_FALSE(Accepted(bytes)) << patch.what;
+    }
+}
+
 TEST(Md2File, RejectsNormalIndicesOutsideTheTable) {
     Model model = Triangle(1);
     model.frames[0].vertices[2].normal = 161;
