@@ -50,7 +50,8 @@ public:
 
     // Reads a tree written in pre-order (node marker, nine floats, front subtree, back
     // subtree; marker 0 for an empty subtree) below an empty root. A file that ends early
-    // leaves the subtrees it does not reach empty. False when the file cannot be opened.
+    // leaves the subtrees it does not reach empty. False, said in one line, when the file
+    // cannot be opened or is larger than a tree of a million nodes.
     bool Load(const wchar_t* path);
     // Writes the tree in the same form. False when the file cannot be written.
     bool Save(const wchar_t* path) const;

@@ -51,8 +51,16 @@ bool ReadHeader(FILE* file, Header* header) {
 // its vertices; so nothing allocated below can exceed a few times the file's own length.
 bool FitsInFile(const Header& header, long long fileLength) {
     if (header.vertexCount <= 0 || header.frameCount <= 0 || header.commandWords <= 0) return false;
+    if (header.vertexCount > md2::MaxVertices || header.frameCount > md2::MaxFrames ||
+        header.commandWords > md2::MaxCommandWords) {
+        return false;
+    }
     const long long vertexBytes = static_cast<long long>(header.vertexCount) * md2::PackedVertexSize;
-    if (header.frameSize < md2::FrameHeaderSize + vertexBytes) return false;
+    // A frame record holds its header and vertices, with padding up to the largest record.
+    if (header.frameSize < md2::FrameHeaderSize + vertexBytes ||
+        header.frameSize > md2::FrameHeaderSize + md2::MaxVertices * md2::PackedVertexSize) {
+        return false;
+    }
     const long long frameBytes = static_cast<long long>(header.frameSize) * header.frameCount;
     const long long commandBytes = static_cast<long long>(header.commandWords) * md2::CommandWordSize;
     return header.frameOffset >= 0 && header.frameOffset + frameBytes <= fileLength && header.commandOffset >= 0 &&

@@ -57,4 +57,11 @@ constexpr int PackedVertexSize = 4;  // three position bytes and a normal index
 constexpr int CommandWordSize = 4;
 constexpr int WordsPerCommandVertex = 3;
 
+// The most a model holds, as Quake II's own tools and engine allow: the files of the kind are
+// far smaller (a character has a few hundred vertices and under 200 frames), so a header
+// asking for more is not an MD2 model.
+constexpr int MaxVertices = 2048;
+constexpr int MaxFrames = 512;
+constexpr int MaxCommandWords = 16384;
+
 }  // namespace md2

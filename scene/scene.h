@@ -32,7 +32,7 @@ constexpr float kStandUpTurn = 1.5707964f;
 // Where the shared tree mesh is read from.
 constexpr const wchar_t* kTreeMeshPath = L"..//Resource//tree.mesh";
 // The most objects, and the most trees, a scene file may list; a larger count is read as
-// this many.
+// this many, and planting stops there.
 constexpr int kMaxSceneEntries = 10000;
 // The drawn ground square spans -512 ... 512 in x and z at y = 0.
 constexpr float kGroundHalfSize = 512.0f;
@@ -54,8 +54,9 @@ public:
     // Replaces the trees with those the tree file lists, each of the given scale; the shared
     // tree mesh is loaded when there is at least one. The file is remembered for Save.
     void LoadTrees(const wchar_t* file, float treeScale);
-    // Writes both files, each through a temporary file beside it that replaces it only when
-    // every value was written, then says "保存成功" or, when anything failed, "保存失败".
+    // Writes both files, each through a temporary file beside it, and replaces both or
+    // neither (a link is saved through, into the file it names; a read-only file is not
+    // replaced), then says "保存成功" or, when anything failed, "保存失败".
     bool Save();
 
     void DrawGround();
@@ -70,7 +71,8 @@ public:
 
     // Puts tree j at a place; tree 0 carries the shared mesh with it.
     void MoveTree(int tree, const D3DXVECTOR3& place);
-    // A new tree at a place; the shared mesh is loaded if the scene had none.
+    // A new tree at a place; the shared mesh is loaded if the scene had none. At
+    // kMaxSceneEntries trees nothing is planted (said once, on standard error).
     void PlantTree(const D3DXVECTOR3& place);
     void Release();
 
@@ -91,6 +93,7 @@ public:
     bool selectLatch = true;
     bool saveLatch = true;
     bool plantLatch = true;
+    bool plantLimitReported = false;
 
     IDirect3DVertexBuffer9* groundBuffer = nullptr;
     IDirect3DTexture9* mapTexture = nullptr;

@@ -78,6 +78,7 @@ std::optional<TreeMeshFile> ParseTreeMesh(const std::vector<uint8_t>& bytes) {
     if (!in.U32(&mesh.faceCount) || !in.U32(&mesh.vertexCount) || !in.U32(&textureCount)) return std::nullopt;
     // A 16-bit index buffer holds meshes of at most 65535 vertices; every count must fit in the bytes left.
     if (mesh.faceCount == 0 || mesh.vertexCount == 0 || mesh.vertexCount > 65535) return std::nullopt;
+    if (textureCount > kMaxTreeTextures) return std::nullopt;
     if (!in.Has(uint64_t(textureCount) * 8 + uint64_t(mesh.vertexCount) * kVertexBytes + uint64_t(mesh.faceCount) * 10)) {
         return std::nullopt;
     }
@@ -115,9 +116,17 @@ bool TreeMesh::Load(IDirect3DDevice9* targetDevice, const wchar_t* path, float i
     position = D3DXVECTOR3(0.0f, 0.0f, 0.0f);
     scale = initialScale;
     std::optional<std::vector<uint8_t>> bytes = ReadFile(path);
-    if (!bytes) return false;
-    std::optional<TreeMeshFile> file = ParseTreeMesh(*bytes);
-    if (!file) return false;
+    std::optional<TreeMeshFile> file;
+    if (bytes) file = ParseTreeMesh(*bytes);
+    if (!file) {
+        if (bytes) {
+            std::fprintf(stderr, "scene: no trees drawn: %ls is not a tree mesh\n", path);
+        } else {
+            std::fprintf(stderr, "scene: no trees drawn: %ls cannot be read (missing, or over %zu MiB)\n", path,
+                         kMaxFileBytes >> 20);
+        }
+        return false;
+    }
     if (FAILED(D3DXCreateMeshFVF(file->faceCount, file->vertexCount, D3DXMESH_MANAGED, kTreeVertexFormat, device,
                                  &mesh))) {
         mesh = nullptr;

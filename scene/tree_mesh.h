@@ -25,6 +25,10 @@ struct TreeVertex {
 static_assert(sizeof(TreeVertex) == 20, "tree vertices are five floats");
 constexpr DWORD kTreeVertexFormat = D3DFVF_XYZ | D3DFVF_TEX1;
 
+// The most textures (and so subsets, each drawn every frame) a tree file may have: a tree is
+// bark and leaves, a handful of textures at most.
+constexpr uint32_t kMaxTreeTextures = 256;
+
 // The longest texture name a tree file may hold, in UTF-16 code units.
 constexpr uint32_t kMaxTextureNameUnits = 1024;
 

@@ -328,6 +328,23 @@ typedef struct tagMSG {
 #define FILE_ATTRIBUTE_NORMAL 0x00000080
 #define MOVEFILE_REPLACE_EXISTING 0x00000001
 #define MOVEFILE_WRITE_THROUGH 0x00000008
+#define MAX_PATH 260
+#define INVALID_HANDLE_VALUE ((HANDLE)(LONG_PTR)-1)
+#define GENERIC_READ 0x80000000L
+#define FILE_SHARE_READ 0x00000001
+#define FILE_SHARE_WRITE 0x00000002
+#define FILE_SHARE_DELETE 0x00000004
+#define OPEN_EXISTING 3
+#define FILE_NAME_NORMALIZED 0x0
+#define VOLUME_NAME_DOS 0x0
+#define ERROR_INVALID_HANDLE 6L
+#define ERROR_NOT_SUPPORTED 50L
+
+typedef struct _SECURITY_ATTRIBUTES {
+    DWORD nLength;
+    LPVOID lpSecurityDescriptor;
+    BOOL bInheritHandle;
+} SECURITY_ATTRIBUTES, *LPSECURITY_ATTRIBUTES;
 
 // ---- functions --------------------------------------------------------------------------
 ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* windowClass);
@@ -376,6 +393,15 @@ DWORD WINAPI GetFileAttributesW(LPCWSTR fileName);
 BOOL WINAPI CopyFileW(LPCWSTR existingFileName, LPCWSTR newFileName, BOOL failIfExists);
 BOOL WINAPI MoveFileExW(LPCWSTR existingFileName, LPCWSTR newFileName, DWORD flags);
 BOOL WINAPI DeleteFileW(LPCWSTR fileName);
+// Only FILE_ATTRIBUTE_READONLY is kept (as the file's write permission); other bits are ignored.
+BOOL WINAPI SetFileAttributesW(LPCWSTR fileName, DWORD attributes);
+// Opens an existing file for reading (access GENERIC_READ) or for asking about it (access 0);
+// other dispositions are not provided and fail with ERROR_NOT_SUPPORTED.
+HANDLE WINAPI CreateFileW(LPCWSTR fileName, DWORD access, DWORD shareMode, LPSECURITY_ATTRIBUTES security,
+                          DWORD creationDisposition, DWORD flagsAndAttributes, HANDLE templateFile);
+// The path of the file the handle was opened on, every link in the way followed.
+DWORD WINAPI GetFinalPathNameByHandleW(HANDLE file, LPWSTR path, DWORD size, DWORD flags);
+BOOL WINAPI CloseHandle(HANDLE object);
 DWORD WINAPI GetLastError(void);
 void WINAPI SetLastError(DWORD error);
 

@@ -151,6 +151,16 @@ TEST_F(BspFileTest, OneNodeWithTwoEmptySubtreesOrCutAfterItsTriangleIsARoot) {
     EXPECT_EQ(tree.Shape().nodes, 1u);
 }
 
+// A file larger than any tree the programs use is refused before anything is read, however
+// little of it is on disk.
+TEST_F(BspFileTest, AFileLargerThanAMillionNodesIsRefused) {
+    ASSERT_TRUE(LoadBytes({0}));
+    constexpr uintmax_t kGibibyte = 1ull << 30;
+    std::filesystem::resize_file(path, kGibibyte);
+    EXPECT_FALSE(tree.Load(Wide(path).c_str()));
+    EXPECT_EQ(tree.root, nullptr);
+}
+
 TEST_F(BspFileTest, ANodeCutShortIsDropped) {
     std::vector<uint8_t> bytes;
     PutNode(&bytes, GroundTriangle());

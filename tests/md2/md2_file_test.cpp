@@ -17,7 +17,8 @@ using namespace md2_test;
 bool Read(const std::vector<uint8_t>& bytes, Md2Geometry* geometry, float scale = 0.1f) {
     FILE* file = std::tmpfile();
     if (file == nullptr) return false;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
+    // An empty vector's data() may be null, which fwrite must not be given.
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::rewind(file);
     const bool read = ReadMd2Geometry(file, scale, geometry);
     std::fclose(file);
@@ -116,6 +117,30 @@ TEST(Md2File, RejectsBlocksOutsideTheFile) {
     for (const Patch& patch : patches) {
         std::vector<uint8_t> bytes = good;
         PutInt(&bytes, patch.offset, patch.value);
+        EXPECT_FALSE(Accepted(bytes)) << patch.what;
+    }
+}
+
+// Counts that the file's length allows but no MD2 model has (a large file of zeros behind a
+// small model holds the blocks): the reader would allocate for them.
+TEST(Md2File, RejectsCountsBeyondWhatAModelHolds) {
+    std::vector<uint8_t> good = Bytes(Triangle(2));
+    constexpr size_t kRoomForEveryBlock = 1 << 20;
+    good.resize(kRoomForEveryBlock);
+    ASSERT_TRUE(Accepted(good));
+    struct Patch {
+        std::vector<std::pair<size_t, int32_t>> fields;
+        const char* what;
+    };
+    const Patch patches[] = {
+        {{{40, 513}}, "more frames than a model has"},
+        {{{24, 2049}, {16, 40 + 4 * 2049}}, "more vertices than a model has"},
+        {{{36, 16385}}, "more command words than a model has"},
+        {{{16, 40 + 4 * 2048 + 4}}, "a frame record larger than the largest frame"},
+    };
+    for (const Patch& patch : patches) {
+        std::vector<uint8_t> bytes = good;
+        for (const auto& [offset, value] : patch.fields) PutInt(&bytes, offset, value);
         EXPECT_FALSE(Accepted(bytes)) << patch.what;
     }
 }

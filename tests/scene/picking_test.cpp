@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -215,6 +216,31 @@ TEST_F(PickingTest, ClickOnAnObjectSelectsItAndOnBareGroundSelectsNothing) {
     Click(400, 300);
     EXPECT_EQ(scene.selectedObject, 0);
     EXPECT_EQ(scene.selectedTree, -1);
+}
+
+// Random triangles crossing each other split without end (500 of them made millions of
+// nodes): the click stops at its node budget, leaves the tree empty and keeps the selection.
+TEST_F(PickingTest, ClickOnTangledGeometryStopsAtItsNodeBudgetAndKeepsTheSelection) {
+    folder->Write("Things/box.x", BoxesXFile({Standing(D3DXVECTOR3(-5, 0, -5), D3DXVECTOR3(5, 20, 5))}));
+    constexpr int kTriangles = 200;
+    std::mt19937 random(19);
+    std::uniform_real_distribution<float> place(-50.0f, 50.0f);
+    std::string mesh = "xof 0303txt 0032\nMesh Tangle {\n " + std::to_string(3 * kTriangles) + ";\n";
+    for (int v = 0; v < 3 * kTriangles; ++v) {
+        mesh += " " + std::to_string(place(random)) + ";" + std::to_string(place(random)) + ";" +
+                std::to_string(place(random) + 50.0f) + (v + 1 < 3 * kTriangles ? ";,\n" : ";;\n");
+    }
+    mesh += " " + std::to_string(kTriangles) + ";\n";
+    for (int f = 0; f < kTriangles; ++f) {
+        mesh += " 3;" + std::to_string(3 * f) + "," + std::to_string(3 * f + 1) + "," + std::to_string(3 * f + 2) +
+                (f + 1 < kTriangles ? ";,\n" : ";;\n");
+    }
+    folder->Write("Things/tangle.x", mesh + "}\n");
+    Load({ObjectSection(0, "box.x"), ObjectSection(1, "tangle.x")});
+    scene.selectedObject = 0;
+    Click(400, 300);
+    EXPECT_EQ(bsp.root, nullptr);
+    EXPECT_EQ(scene.selectedObject, 0);
 }
 
 TEST_F(PickingTest, OverlappingBoxesPickTheEarlierObjectEvenWhenTheOtherWasHit) {

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "tests/scene/scene_fixture.h"
@@ -80,7 +81,7 @@ TEST_F(SceneFilesTest, MissingValuesTakeTheirDefaultsAndNumbersStopAtTheirEnd) {
                   "[3DS0]\npath=..\\Resource\\Things\\\nname=box.x\n"
                   "[3ds1]\nPATH=..\\Resource\\Things\\\n name = box.x \nsize = 0.5f\nposx=100\nposz=-50.25abc\n"
                   "[3DS2]\npath=..\\Resource\\Things\\\nname=box.x\nsize=2\nposx=not a number\nposy=  7\n");
-    folder->Write("tree.ini", "[TreeNumber]\nnum=3\n[Tree0]\nposx=1.5f\nposz=-2\n");
+    folder->Write("tree.ini", "[TreeNumber]\nnum=3\n[Tree0]\nposx=1.5f\nposz=-2\n[Tree2]\n");
     Load(scene);
     ASSERT_EQ(scene.objects.size(), 3u);
     EXPECT_TRUE(boxes.empty());
@@ -103,7 +104,7 @@ TEST_F(SceneFilesTest, MissingValuesTakeTheirDefaultsAndNumbersStopAtTheirEnd) {
     EXPECT_EQ(twice.position, D3DXVECTOR3(0, 7, 0));
     ExpectBox(twice.model, D3DXVECTOR3(-20, 7, -40), D3DXVECTOR3(20, 67, 40));
 
-    // Three trees counted, one written: the others stand at the origin.
+    // Three trees counted, the first and the last written: the one between stands at the origin.
     ASSERT_EQ(scene.trees.size(), 3u);
     EXPECT_EQ(scene.trees[0].position, D3DXVECTOR3(1.5f, 0, -2));
     EXPECT_EQ(scene.trees[1].position, D3DXVECTOR3(0, 0, 0));
@@ -112,14 +113,33 @@ TEST_F(SceneFilesTest, MissingValuesTakeTheirDefaultsAndNumbersStopAtTheirEnd) {
 }
 
 // A mistyped count must not ask for billions of trees (an allocation that fails ends the
-// program) nor for billions of objects to load one by one.
-TEST_F(SceneFilesTest, HugeCountsAreCappedAtTheSceneLimit) {
-    folder->Write("tree.ini", "[TreeNumber]\nnum=2000000000\n[Tree1]\nposx=3\n");
-    folder->Write("3DResource.ini", "[3DSNumber]\nnum=-5\n");
+// program) nor for thousands of objects the file does not have, each failing with a box: it
+// is cut to the scene limit and to the last numbered section (a gap below it still loads).
+TEST_F(SceneFilesTest, HugeCountsAreCutToTheSectionsTheFileHolds) {
+    folder->Write("tree.ini", "[TreeNumber]\nnum=2000000000\n[Tree1]\nposx=3\n[tree01]\n[Tree2x]\n");
+    folder->Write("3DResource.ini", "[3DSNumber]\nnum=999999999999\n[3ds0]\npath=..\\Resource\\Things\\\nname=box.x\n");
     Load(scene);
-    EXPECT_TRUE(scene.objects.empty());
-    ASSERT_EQ(scene.trees.size(), static_cast<size_t>(kMaxSceneEntries));
+    ASSERT_EQ(scene.objects.size(), 1u);
+    EXPECT_TRUE(boxes.empty());
+    ASSERT_EQ(scene.trees.size(), 2u);
+    EXPECT_EQ(scene.trees[0].position, D3DXVECTOR3(0, 0, 0));
     EXPECT_EQ(scene.trees[1].position, D3DXVECTOR3(3, 0, 0));
+
+    std::string many = "[TreeNumber]\nnum=2000000000\n";
+    for (int i = 0; i <= kMaxSceneEntries; ++i) many += "[Tree" + std::to_string(i) + "]\n";
+    folder->Write("tree.ini", many);
+    folder->Write("3DResource.ini", "[3DSNumber]\nnum=-5\n[3DS0]\n");
+    Load(reloaded);
+    EXPECT_TRUE(reloaded.objects.empty());
+    EXPECT_EQ(reloaded.trees.size(), static_cast<size_t>(kMaxSceneEntries));
+}
+
+// Planting stops at the count a scene file can hold, so every tree saved reads back.
+TEST_F(SceneFilesTest, PlantingStopsAtTheSceneLimit) {
+    Load(scene);
+    for (int i = 0; i < kMaxSceneEntries + 2; ++i) scene.PlantTree(D3DXVECTOR3(static_cast<float>(i), 0, 0));
+    ASSERT_EQ(scene.trees.size(), static_cast<size_t>(kMaxSceneEntries));
+    EXPECT_EQ(scene.trees.back().position, D3DXVECTOR3(kMaxSceneEntries - 1.0f, 0, 0));
 }
 
 TEST_F(SceneFilesTest, ObjectWhoseMeshIsMissingSaysSoStaysAndIsSaved) {
@@ -309,6 +329,58 @@ TEST_F(FailedSaveTest, FileInAFolderThatIsAFileCannotBeWrittenAndNothingElseIs) 
     scene.objectFile = L"..\\Resource\\plain\\3DResource.ini";
     ExpectNothingWritten("");
     EXPECT_EQ(folder->Read("plain"), "a file, not a folder");
+}
+
+// A read-only scene file is not replaced (Windows refuses to write one); the other is left
+// alone too.
+TEST_F(FailedSaveTest, ReadOnlyTreeFileIsNotReplaced) {
+    fs::permissions(folder->Path("tree.ini"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    ExpectNothingWritten("");
+    fs::permissions(folder->Path("tree.ini"), fs::perms::owner_write, fs::perm_options::add);
+}
+
+// The second file's rename fails after the first one's succeeded: the first is put back.
+TEST_F(FailedSaveTest, TreeFileThatCannotBeReplacedPutsTheObjectFileBack) {
+    const std::string treeFile = folder->Path("tree.ini").string();
+    if (std::system(("chattr +i '" + treeFile + "' 2>/dev/null").c_str()) != 0) {
+        GTEST_SKIP() << "an immutable file needs chattr and the right to use it";
+    }
+    ExpectNothingWritten("");
+    EXPECT_FALSE(fs::exists(folder->Path("3DResource.ini.undo")));
+    std::system(("chattr -i '" + treeFile + "'").c_str());
+}
+
+// What a killed save, or a save of a read-only file on Windows, leaves behind (a read-only
+// FILE.saving, the platform's hidden temporary of a writer that has ended) does not block
+// the next save, which clears it.
+TEST_F(SceneFilesTest, LeftoversOfAnEarlierSaveAreCleared) {
+    folder->Write("tree.ini", "[TreeNumber]\nnum=0\n");
+    folder->Write("tree.ini.saving", "stale");
+    fs::permissions(folder->Path("tree.ini.saving"), fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    // No process has this number, so its writer has ended.
+    folder->Write(".tree.ini.saving.2147483647-0.tmp", "abandoned");
+    Load(scene);
+    scene.PlantTree(D3DXVECTOR3(1, 0, 2));
+    EXPECT_TRUE(scene.Save());
+    EXPECT_EQ(boxes, std::vector<std::wstring>{L"保存成功"});
+    EXPECT_EQ(folder->Read("tree.ini"), "[TreeNumber]\nnum=1\n[Tree0]\nposx=1.000000\nposy=0.000000\nposz=2.000000\n");
+    EXPECT_FALSE(fs::exists(folder->Path("tree.ini.saving")));
+    EXPECT_FALSE(fs::exists(folder->Path(".tree.ini.saving.2147483647-0.tmp")));
+}
+
+// A scene file that is a link is saved into the file it names; the link stays a link.
+TEST_F(SceneFilesTest, SaveThroughALinkReplacesTheFileItNames) {
+    fs::create_directories(folder->Path("Elsewhere"));
+    folder->Write("Elsewhere/trees.ini", "[TreeNumber]\nnum=0\n");
+    fs::create_symlink(folder->Path("Elsewhere/trees.ini"), folder->Path("tree.ini"));
+    Load(scene);
+    scene.PlantTree(D3DXVECTOR3(4, 0, 5));
+    EXPECT_TRUE(scene.Save());
+    EXPECT_TRUE(fs::is_symlink(folder->Path("tree.ini")));
+    EXPECT_EQ(folder->Read("Elsewhere/trees.ini"),
+              "[TreeNumber]\nnum=1\n[Tree0]\nposx=4.000000\nposy=0.000000\nposz=5.000000\n");
 }
 
 }  // namespace

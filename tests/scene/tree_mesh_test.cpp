@@ -171,6 +171,24 @@ TEST_F(TreeMeshTest, RefusesCountsIndicesAndIdsBeyondWhatTheFileHolds) {
     EXPECT_TRUE(boxes.empty());
 }
 
+// Every subset is drawn each frame, so a file of millions of empty subsets is no tree.
+TEST_F(TreeMeshTest, RefusesMoreTexturesThanATreeHas) {
+    auto withTextures = [](uint32_t textures) {
+        std::vector<uint8_t> bytes;
+        auto u32 = [&](uint32_t v) {
+            for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
+        };
+        u32(1), u32(3), u32(textures);
+        for (uint32_t t = 0; t < 2 * textures; ++t) u32(0);  // no faces, then an empty name, each
+        for (int v = 0; v < 3 * 5; ++v) u32(0);
+        bytes.insert(bytes.end(), {0, 0, 1, 0, 2, 0});
+        u32(0);
+        return bytes;
+    };
+    EXPECT_TRUE(ParseTreeMesh(withTextures(kMaxTreeTextures)).has_value());
+    EXPECT_FALSE(ParseTreeMesh(withTextures(kMaxTreeTextures + 1)).has_value());
+}
+
 TEST_F(TreeMeshTest, RefusesANameBeyondASaneLengthButTakesAPathLongName) {
     TreeMeshBytes huge;
     huge.U32(1).U32(3).U32(1).U32(1).Name(std::u16string(100000, u'a'));

@@ -1,6 +1,8 @@
 #include "tools/resgen/bitmap_writer.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace resgen {
 namespace {
@@ -38,7 +40,10 @@ std::vector<uint8_t> Headers(int width, int height, int bits, uint32_t paletteBy
 
 bool WriteFile(const std::string& path, const std::vector<uint8_t>& bytes) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
+    if (file == nullptr) {
+        std::fprintf(stderr, "resgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }

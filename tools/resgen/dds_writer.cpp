@@ -1,6 +1,8 @@
 #include "tools/resgen/dds_writer.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace resgen {
 namespace {
@@ -47,7 +49,10 @@ bool WriteArgbDds(const std::string& path, int width, int height, const std::vec
     std::vector<uint8_t> out = Header(width, height);
     for (uint32_t pixel : argb) Put32(out, pixel);  // little endian: B, G, R, A in the file
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
+    if (file == nullptr) {
+        std::fprintf(stderr, "resgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
     const bool written = std::fwrite(out.data(), 1, out.size(), file) == out.size();
     return std::fclose(file) == 0 && written;
 }

@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     }
     if (!WriteTerrainFiles(folder) || !WriteSnowFiles(folder) || !WriteWaterFiles(folder) ||
         !WriteMouseFiles(folder) || !WriteCharacterFiles(folder) || !WriteSceneFiles(folder)) {
-        std::fprintf(stderr, "resgen: cannot write into %s\n", folder.c_str());
+        std::fprintf(stderr, "resgen: %s is incomplete: the file above could not be made\n", folder.c_str());
         return 1;
     }
     return 0;

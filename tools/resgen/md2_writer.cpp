@@ -1,6 +1,7 @@
 #include "tools/resgen/md2_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -173,7 +174,10 @@ std::vector<uint8_t> EncodeMd2(const Md2Content& content) {
 bool WriteMd2(const std::string& path, const Md2Content& content) {
     const std::vector<uint8_t> bytes = EncodeMd2(content);
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
+    if (file == nullptr) {
+        std::fprintf(stderr, "resgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written;
 }

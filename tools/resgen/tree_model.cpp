@@ -1,5 +1,6 @@
 #include "tools/resgen/tree_model.h"
 
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -146,8 +147,12 @@ std::vector<uint8_t> TreeMeshBytes(const TreeMeshData& tree) {
 
 bool WriteTreeFiles(const std::string& folder) {
     const std::vector<uint8_t> bytes = TreeMeshBytes(MakeTree());
-    FILE* file = std::fopen((folder + "/tree.mesh").c_str(), "wb");
-    if (file == nullptr) return false;
+    const std::string path = folder + "/tree.mesh";
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "resgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
     const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
     return std::fclose(file) == 0 && written &&
            WriteColourBitmap(folder + "/bark.bmp", kBarkSize, kBarkSize, Bark()) &&

@@ -3,8 +3,10 @@
 #include <host.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <vector>
 
 #include "scene/picking.h"
@@ -59,7 +61,10 @@ std::string Decimal(float value) {
 
 bool WriteText(const std::string& path, const std::string& text) {
     FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr) return false;
+    if (file == nullptr) {
+        std::fprintf(stderr, "resgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
     return std::fclose(file) == 0 && written;
 }
@@ -170,6 +175,7 @@ bool WriteVillageTree(const std::string& folder) {
         BspTree tree;
         tree.Build(GatherTriangles(scene));
         saved = tree.Save(WideFromUtf8(folder + "/ini.bsp").c_str());
+        if (!saved) std::fprintf(stderr, "resgen: cannot write %s/ini.bsp\n", folder.c_str());
     }
     device->Release();
     host::SetResourceFolder("");

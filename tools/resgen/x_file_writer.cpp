@@ -1,7 +1,9 @@
 #include "tools/resgen/x_file_writer.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace resgen {
 namespace {
@@ -97,7 +99,10 @@ XFrameDef UpFrame(const std::string& name, float scale, Vec3 offset) {
 
 bool WriteXFile(const std::string& path, const std::vector<XMaterialDef>& materials, const XFrameDef& root) {
     FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) return false;
+    if (file == nullptr) {
+        std::fprintf(stderr, "resgen: cannot write %s: %s\n", path.c_str(), std::strerror(errno));
+        return false;
+    }
     std::fprintf(file, "xof 0303txt 0032\n");
     XWriter writer(file);
     writer.Frame(root, materials, 0);

@@ -1,6 +1,8 @@
 #include "core/regular_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -9,6 +11,8 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 
 namespace platform {
 namespace {
@@ -60,14 +64,67 @@ std::string FollowLink(const std::string& path) {
     return target;
 }
 
+constexpr const char* kTemporarySuffix = ".tmp";
+
+struct FolderAndName {
+    std::string folder;  // ending with '/', or empty for the working folder
+    std::string name;
+};
+
+FolderAndName Split(const std::string& path) {
+    size_t slash = path.rfind('/');
+    if (slash == std::string::npos) return {"", path};
+    return {path.substr(0, slash + 1), path.substr(slash + 1)};
+}
+
+// The temporary files of `name` are ".NAME.PID-N.tmp": the process that made one, and which
+// of its files it was.
+std::string TemporaryPrefix(const std::string& name) { return "." + name + "."; }
+
+// The process whose temporary file this is, or 0 when the name is not one of ours.
+pid_t WriterOfTemporary(const std::string& entry, const std::string& prefix) {
+    const std::string suffix = kTemporarySuffix;
+    if (entry.size() <= prefix.size() + suffix.size() || entry.compare(0, prefix.size(), prefix) != 0 ||
+        entry.compare(entry.size() - suffix.size(), suffix.size(), suffix) != 0) {
+        return 0;
+    }
+    const std::string middle = entry.substr(prefix.size(), entry.size() - prefix.size() - suffix.size());
+    const size_t dash = middle.find('-');
+    if (dash == 0 || dash == std::string::npos || middle.find_first_not_of("0123456789-") != std::string::npos) return 0;
+    const long long pid = std::atoll(middle.substr(0, dash).c_str());
+    return pid > 0 && pid <= INT_MAX ? static_cast<pid_t>(pid) : 0;
+}
+
+// A replacement killed before its rename leaves its temporary file behind; the first one of
+// the same file in a later process removes those whose process has ended (a living writer's
+// are left alone). Each file's folder is looked through once per process.
+void RemoveAbandonedTemporaries(const std::string& target) {
+    static std::mutex lock;
+    static std::set<std::string> cleared;
+    {
+        std::lock_guard<std::mutex> guard(lock);
+        if (!cleared.insert(target).second) return;
+    }
+    const FolderAndName parts = Split(target);
+    const std::string prefix = TemporaryPrefix(parts.name);
+    DIR* folder = opendir(parts.folder.empty() ? "." : parts.folder.c_str());
+    if (folder == nullptr) return;
+    while (const dirent* entry = readdir(folder)) {
+        const pid_t writer = WriterOfTemporary(entry->d_name, prefix);
+        if (writer != 0 && writer != getpid() && kill(writer, 0) != 0 && errno == ESRCH) {
+            unlink((parts.folder + entry->d_name).c_str());
+        }
+    }
+    closedir(folder);
+}
+
 // A new, hidden file in the target's folder (rename only moves within one file system).
 int CreateTemporaryBeside(const std::string& target, std::string* temporary) {
     static std::atomic<unsigned> counter{0};
-    size_t slash = target.rfind('/');
-    std::string folder = slash == std::string::npos ? "" : target.substr(0, slash + 1);
-    std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    const FolderAndName parts = Split(target);
     for (int attempt = 0; attempt < kTemporaryNameAttempts; ++attempt) {
-        *temporary = folder + "." + name + "." + std::to_string(getpid()) + "-" + std::to_string(counter++) + ".tmp";
+        *temporary = parts.folder + TemporaryPrefix(parts.name) + std::to_string(getpid()) + "-" +
+                     std::to_string(counter++) + kTemporarySuffix;
         int file = open(temporary->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (file >= 0 || errno != EEXIST) return file;
     }
@@ -127,6 +184,7 @@ int ReplaceRegularFile(const std::string& path, std::string_view bytes) {
     if (close(file) != 0 && error == 0) error = errno;
     if (error == 0 && rename(temporary.c_str(), target.c_str()) != 0) error = errno;
     if (error != 0) unlink(temporary.c_str());
+    if (error == 0) RemoveAbandonedTemporaries(target);
     return error;
 }
 

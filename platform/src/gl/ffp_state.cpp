@@ -1,11 +1,16 @@
 #include "gl/ffp_state.h"
 
 #include "d3d9/shader_render_states.h"
+#include "core/report.h"
 #include "gl/gl_translate.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <iterator>
+#include <mutex>
+#include <set>
+#include <string>
 
 namespace platform {
 namespace {
@@ -71,6 +76,30 @@ bool ReadsTexture(DWORD op, DWORD arg1, DWORD arg2) {
            ((arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE && op != D3DTOP_SELECTARG1);
 }
 
+// The texture stage operations the fixed-function shader carries out (stageOperation in its
+// GLSL, which draws any other as D3DTOP_MODULATE).
+constexpr DWORD kShaderStageOperations[] = {
+    D3DTOP_DISABLE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE, D3DTOP_MODULATE2X, D3DTOP_MODULATE4X,
+    D3DTOP_ADD, D3DTOP_ADDSIGNED, D3DTOP_ADDSIGNED2X, D3DTOP_SUBTRACT, D3DTOP_ADDSMOOTH, D3DTOP_BLENDDIFFUSEALPHA,
+    D3DTOP_BLENDTEXTUREALPHA, D3DTOP_BLENDFACTORALPHA, D3DTOP_BLENDTEXTUREALPHAPM, D3DTOP_BLENDCURRENTALPHA,
+    D3DTOP_MODULATEALPHA_ADDCOLOR, D3DTOP_MODULATECOLOR_ADDALPHA, D3DTOP_MODULATEINVALPHA_ADDCOLOR,
+    D3DTOP_MODULATEINVCOLOR_ADDALPHA, D3DTOP_DOTPRODUCT3,
+};
+
+// An operation the shader does not carry out is said once per operation, then drawn as MODULATE.
+void ReportUnsupportedOperation(DWORD op) {
+    if (std::find(std::begin(kShaderStageOperations), std::end(kShaderStageOperations), op) !=
+        std::end(kShaderStageOperations)) {
+        return;
+    }
+    static std::mutex lock;
+    static std::set<DWORD> reported;
+    std::lock_guard<std::mutex> guard(lock);
+    if (!reported.insert(op).second) return;
+    ReportFailure("texture stage operation " + std::to_string(op) +
+                  " is not offered by the fixed-function shader; it is drawn as D3DTOP_MODULATE");
+}
+
 FfpStageShape PackStage(const FfpInputs& inputs, int stage) {
     const auto& ts = inputs.state->stageStates[stage];
     DWORD colorOp = ts[D3DTSS_COLOROP], colorArg1 = ts[D3DTSS_COLORARG1], colorArg2 = ts[D3DTSS_COLORARG2];
@@ -86,6 +115,8 @@ FfpStageShape PackStage(const FfpInputs& inputs, int stage) {
             alphaArg1 = D3DTA_CURRENT;
         }
     }
+    ReportUnsupportedOperation(colorOp);
+    ReportUnsupportedOperation(alphaOp);
     bool sprite = inputs.drawingPoints && ShaderRenderState<D3DRS_POINTSPRITEENABLE>(*inputs.state) != FALSE;
     return FfpStageShape{static_cast<int32_t>(colorOp),  static_cast<int32_t>(colorArg1),
                          static_cast<int32_t>(colorArg2), static_cast<int32_t>(alphaOp),

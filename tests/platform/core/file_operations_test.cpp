@@ -135,4 +135,41 @@ TEST_F(FileOperations, DeleteRemovesFilesButNotFolders) {
     EXPECT_EQ(Failed(DeleteFileW(nullptr)), Expected(ERROR_INVALID_PARAMETER));
 }
 
+// As on Windows, a read-only file is neither deleted, replaced by a move or a copy, nor written
+// as a profile until SetFileAttributesW makes it writable; a copy takes the attribute along.
+TEST_F(FileOperations, ReadOnlyFilesAreNotDeletedOrReplaced) {
+    Write("new.ini", "new");
+    ASSERT_TRUE(SetFileAttributesW(L"..\\Resource\\scene.ini", FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(GetFileAttributesW(L"..\\Resource\\scene.ini"), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+    EXPECT_EQ(Failed(DeleteFileW(L"..\\Resource\\scene.ini")), Expected(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Failed(MoveFileExW(L"..\\Resource\\new.ini", L"..\\Resource\\scene.ini", MOVEFILE_REPLACE_EXISTING)),
+              Expected(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Failed(CopyFileW(L"..\\Resource\\new.ini", L"..\\Resource\\scene.ini", FALSE)),
+              Expected(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Failed(WritePrivateProfileStringW(L"3DSNumber", L"num", L"2", L"..\\Resource\\scene.ini")),
+              Expected(ERROR_ACCESS_DENIED));
+    EXPECT_EQ(Read("scene.ini"), "[3DSNumber]\r\nnum=1\r\n");
+    ASSERT_TRUE(CopyFileW(L"..\\Resource\\scene.ini", L"..\\Resource\\copy.ini", FALSE));
+    EXPECT_EQ(GetFileAttributesW(L"..\\Resource\\copy.ini"), static_cast<DWORD>(FILE_ATTRIBUTE_READONLY));
+
+    ASSERT_TRUE(SetFileAttributesW(L"..\\Resource\\scene.ini", FILE_ATTRIBUTE_NORMAL));
+    EXPECT_TRUE(DeleteFileW(L"..\\Resource\\scene.ini"));
+    EXPECT_EQ(Failed(SetFileAttributesW(L"..\\Resource\\scene.ini", FILE_ATTRIBUTE_NORMAL)), Expected(ERROR_FILE_NOT_FOUND));
+}
+
+TEST_F(FileOperations, FinalPathFollowsLinksToTheFileTheyName) {
+    fs::create_symlink(root / "Folder" / "old.ini", root / "link.ini");
+    HANDLE file = CreateFileW(L"..\\Resource\\LINK.ini", 0, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    const std::wstring expected = fs::canonical(root / "Folder" / "old.ini").wstring();
+    wchar_t small[4];
+    EXPECT_EQ(GetFinalPathNameByHandleW(file, small, 4, FILE_NAME_NORMALIZED), expected.size() + 1) << "the size it needs";
+    wchar_t path[MAX_PATH];
+    ASSERT_EQ(GetFinalPathNameByHandleW(file, path, MAX_PATH, FILE_NAME_NORMALIZED), expected.size());
+    EXPECT_EQ(std::wstring(path), expected);
+    EXPECT_TRUE(CloseHandle(file));
+    EXPECT_EQ(CreateFileW(L"..\\Resource\\missing.ini", 0, 0, nullptr, OPEN_EXISTING, 0, nullptr), INVALID_HANDLE_VALUE);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+}
+
 }  // namespace

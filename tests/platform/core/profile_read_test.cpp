@@ -2,6 +2,7 @@
 #include <windows.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 
 #include <string>
@@ -53,6 +54,24 @@ TEST_F(ProfileRead, NamesMatchWithoutCaseAndValuesLoseSurroundingBlanks) {
     // The first of two sections that differ only in case is the one read.
     EXPECT_EQ(Get("scene.ini", L"3DS0", L"name"), L"house.x");
     EXPECT_EQ(Get("scene.ini", L"3ds0", L"name"), L"house.x");
+}
+
+// A file is kept parsed between reads, but never past a change: one written through the
+// platform, or one on disk of another size or another file in its place.
+TEST_F(ProfileRead, EveryChangeToTheFileIsSeenByTheNextRead) {
+    WriteBytes("scene.ini", kScene);
+    EXPECT_EQ(Get("scene.ini", L"3DSNumber", L"num"), L"2");
+    WriteBytes("scene.ini", "[3DSNumber]\r\nnum=12\r\n");
+    EXPECT_EQ(Get("scene.ini", L"3DSNumber", L"num"), L"12");
+    WriteBytes("scene.ini", "[3DSNumber]\r\nnum=34\r\n");  // the same size, rewritten in place
+    struct stat info;
+    ASSERT_EQ(stat((root / "scene.ini").c_str(), &info), 0);
+    // Another modification time, as any later write has.
+    const timespec later[2] = {info.st_atim, {info.st_mtim.tv_sec + 1, info.st_mtim.tv_nsec}};
+    ASSERT_EQ(utimensat(AT_FDCWD, (root / "scene.ini").c_str(), later, 0), 0);
+    EXPECT_EQ(Get("scene.ini", L"3DSNumber", L"num"), L"34");
+    ASSERT_TRUE(WritePrivateProfileStringW(L"3DSNumber", L"num", L"56", (root / "scene.ini").wstring().c_str()));
+    EXPECT_EQ(Get("scene.ini", L"3DSNumber", L"num"), L"56");
 }
 
 TEST_F(ProfileRead, MatchingQuotationMarksAreDropped) {

@@ -3,6 +3,7 @@
 // shader or its uniforms, not draw again with the last ones.
 #include "d3d9/enum_names.h"
 #include "d3d9/shader_render_states.h"
+#include "gl/ffp_state.h"
 #include "gl_fixture.h"
 
 #include <functional>
@@ -206,6 +207,28 @@ TEST(ShaderRenderStates, EveryStateHasItsCase) {
     for (const StateCase& test : Cases()) cased.insert(test.state);
     const std::set<DWORD> read(platform::kShaderRenderStates.begin(), platform::kShaderRenderStates.end());
     EXPECT_EQ(cased, read);
+}
+
+}  // namespace
+
+namespace {
+
+// An operation the shader draws as MODULATE is said once, however often it is drawn.
+TEST(TextureStageOperations, OneTheShaderLacksIsSaidOnce) {
+    platform::DeviceState state;
+    state.stageStates[0][D3DTSS_COLOROP] = D3DTOP_LERP;
+    state.stageStates[0][D3DTSS_ALPHAOP] = D3DTOP_MODULATE;
+    state.stageStates[1][D3DTSS_COLOROP] = D3DTOP_DISABLE;
+    state.stageStates[1][D3DTSS_ALPHAOP] = D3DTOP_DISABLE;
+    platform::FfpInputs inputs;
+    inputs.state = &state;
+    inputs.textureBound[0] = true;
+    testing::internal::CaptureStderr();
+    platform::PackFfpShape(inputs);
+    platform::PackFfpShape(inputs);
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("operation 26 "), std::string::npos) << said;
+    EXPECT_EQ(said.find("operation", said.find("operation") + 1), std::string::npos) << "said once: " << said;
 }
 
 }  // namespace
