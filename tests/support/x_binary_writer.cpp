@@ -12,6 +12,7 @@ constexpr char kHeader[] = "xof 0303bin 0032";
 constexpr uint16_t kTokenName = 1;
 constexpr uint16_t kTokenString = 2;
 constexpr uint16_t kTokenInteger = 3;
+constexpr uint16_t kTokenGuid = 5;
 constexpr uint16_t kTokenIntegerList = 6;
 constexpr uint16_t kTokenFloatList = 7;
 constexpr uint16_t kTokenOpenBrace = 10;
@@ -21,6 +22,34 @@ constexpr uint16_t kTokenSemicolon = 20;
 }  // namespace
 
 XBinaryWriter::XBinaryWriter() : bytes_(kHeader, kHeader + std::strlen(kHeader)) {}
+
+XBinaryWriter::XBinaryWriter(WideFloats) : XBinaryWriter() { std::memcpy(bytes_.data() + 12, "0064", 4); }
+
+XBinaryWriter& XBinaryWriter::Doubles(const std::vector<double>& values) {
+    Word(kTokenFloatList);
+    Dword(static_cast<uint32_t>(values.size()));
+    for (double value : values) {
+        uint64_t bits;
+        std::memcpy(&bits, &value, sizeof(bits));
+        Dword(static_cast<uint32_t>(bits));
+        Dword(static_cast<uint32_t>(bits >> 32));
+    }
+    return *this;
+}
+
+XBinaryWriter& XBinaryWriter::Token(uint16_t code) {
+    Word(code);
+    return *this;
+}
+
+XBinaryWriter& XBinaryWriter::Guid(uint32_t data1, uint16_t data2, uint16_t data3, const std::vector<uint8_t>& data4) {
+    Word(kTokenGuid);
+    Dword(data1);
+    Word(data2);
+    Word(data3);
+    for (size_t i = 0; i < 8; ++i) bytes_.push_back(i < data4.size() ? data4[i] : 0);
+    return *this;
+}
 
 void XBinaryWriter::Word(uint16_t value) {
     bytes_.push_back(static_cast<uint8_t>(value & 0xFF));

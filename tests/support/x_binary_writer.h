@@ -14,6 +14,9 @@ namespace demo_test {
 class XBinaryWriter {
 public:
     XBinaryWriter();
+    // A file whose float lists hold 64-bit floats ("xof 0303bin 0064").
+    struct WideFloats {};
+    explicit XBinaryWriter(WideFloats);
 
     XBinaryWriter& Name(const std::string& name);
     // A string ends with a separator token (';' here), as text files end it with one.
@@ -21,6 +24,10 @@ public:
     XBinaryWriter& Integer(uint32_t value);
     XBinaryWriter& Integers(const std::vector<uint32_t>& values);
     XBinaryWriter& Floats(const std::vector<float>& values);
+    XBinaryWriter& Doubles(const std::vector<double>& values);  // a list of 64-bit floats
+    // Any token by its code (punctuation, TEMPLATE, type keywords), with no data of its own.
+    XBinaryWriter& Token(uint16_t code);
+    XBinaryWriter& Guid(uint32_t data1, uint16_t data2, uint16_t data3, const std::vector<uint8_t>& data4);
     XBinaryWriter& Open();   // {
     XBinaryWriter& Close();  // }
     // A data object's head: its template name, an optional instance name, and '{'.
