@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string>
 #include <string_view>
 
 namespace platform::d3dx {
@@ -63,7 +64,7 @@ bool Inflate(Bytes packed, std::vector<uint8_t>* out, std::string* error) {
             break;
         }
         if (out->size() + plainSize > kMaxInflated) {
-            *error = "the file inflates to more than 256 MiB";
+            *error = "the file inflates to more than " + std::to_string(kMaxInflated >> 20) + " MiB";
             whole = false;
             break;
         }

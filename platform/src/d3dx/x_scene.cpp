@@ -205,7 +205,9 @@ bool SceneReader::WalkFrame(uint32_t root, const D3DXMATRIX& parent) {
                 Values values(document_, child);
                 D3DXMATRIX local;
                 for (uint32_t i = 0; i < kMatrixFloats; ++i) {
-                    if (!values.Float(&local.m[i / 4][i % 4])) return Fail(child, "fewer than 16 numbers");
+                    if (!values.Float(&local.m[i / 4][i % 4])) {
+                        return Fail(child, "fewer than " + std::to_string(kMatrixFloats) + " numbers");
+                    }
                 }
                 D3DXMatrixMultiply(&top.transform, &local, &top.transform);
                 break;
@@ -409,7 +411,7 @@ bool SceneReader::ReadMaterial(uint32_t object, XMaterial* material) {
     Values values(document_, object);
     float f[kMaterialFloats];
     for (float& value : f) {
-        if (!values.Float(&value)) return Fail(object, "fewer than 11 numbers");
+        if (!values.Float(&value)) return Fail(object, "fewer than " + std::to_string(kMaterialFloats) + " numbers");
     }
     D3DMATERIAL9& m = material->material;
     m.Diffuse = Colour(f[0], f[1], f[2], f[3]);
