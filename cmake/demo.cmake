@@ -54,9 +54,11 @@ endfunction()
 
 # A GoogleTest executable registered with CTest. LABELS: "slow" for tests left out of the
 # quick subset (ctest -LE slow). PROPERTIES: more CTest properties of its tests, such as
-# RESOURCE_LOCK for tests that must not run at the same time.
+# RESOURCE_LOCK for tests that must not run at the same time. BOTH_GL_PROFILES: the tests
+# run twice, the second time (names ending in ".es", label "es") with the GL device on
+# OpenGL ES 3.0, the GL of the browser build.
 function(add_demo_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;DEPENDS;LABELS;PROPERTIES" ${ARGN})
+  cmake_parse_arguments(ARG "BOTH_GL_PROFILES" "" "SOURCES;DEPENDS;LABELS;PROPERTIES" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
   target_link_libraries(${name} PRIVATE ${ARG_DEPENDS} GTest::gtest GTest::gtest_main GTest::gmock)
@@ -71,6 +73,14 @@ function(add_demo_test name)
     WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
     PROPERTIES ${properties}
     DISCOVERY_TIMEOUT 60)
+  if(ARG_BOTH_GL_PROFILES)
+    gtest_discover_tests(${name}
+      WORKING_DIRECTORY ${CMAKE_BINARY_DIR}/bin
+      TEST_SUFFIX .es
+      PROPERTIES ENVIRONMENT "DEMO_BUILD_DIR=${CMAKE_BINARY_DIR};DEMO_GL_PROFILE=es"
+                 LABELS "${ARG_LABELS};es" ${ARG_PROPERTIES}
+      DISCOVERY_TIMEOUT 60)
+  endif()
 endfunction()
 
 # A Google Benchmark executable in build/bench, run by hand.

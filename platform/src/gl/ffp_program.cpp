@@ -45,6 +45,7 @@ GLuint LinkProgram(const FfpSources& sources, const FfpShape& shape, std::string
     glBindAttribLocation(program, kAttributeSpecular, "inSpecular");
     glBindAttribLocation(program, kAttributeTexCoord0, "inTexCoord0");
     glBindAttribLocation(program, kAttributeTexCoord1, "inTexCoord1");
+    glBindAttribLocation(program, kAttributeEdge, "inEdge");
     glLinkProgram(program);
     glDeleteShader(vertex);
     glDeleteShader(fragment);

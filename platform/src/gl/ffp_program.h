@@ -5,7 +5,7 @@
 #include "gl/ffp_shader_source.h"
 #include "gl/ffp_state.h"
 
-#include <epoxy/gl.h>
+#include "gl/gl_api.h"
 
 #include <map>
 #include <string>

@@ -1,5 +1,7 @@
 #include "gl/ffp_shader_source.h"
 
+#include "gl/gl_profile.h"
+
 #include <sstream>
 
 namespace platform {
@@ -44,10 +46,12 @@ in vec4 inDiffuse;   // D3DCOLOR bytes: b, g, r, a
 in vec4 inSpecular;
 in vec4 inTexCoord0;
 in vec4 inTexCoord1;
+in vec3 inEdge;
 SHADE out vec4 vDiffuse;
 SHADE out vec4 vSpecular;
 out vec2 vTexCoord0;
 out vec2 vTexCoord1;
+out vec3 vEdge;
 
 // diffuseSource, ambientSource, specularSource, emissiveSource: a D3DMATERIALCOLORSOURCE.
 vec4 materialColor(int source, vec4 material, vec4 diffuse, vec4 specular) {
@@ -161,6 +165,7 @@ void main() {
     gl_PointSize = pointSizeOf(eye);
     vTexCoord0 = inTexCoord0.xy;
     vTexCoord1 = inTexCoord1.xy;
+    vEdge = inEdge;
 }
 )";
 
@@ -171,6 +176,7 @@ SHADE in vec4 vDiffuse;
 SHADE in vec4 vSpecular;
 in vec2 vTexCoord0;
 in vec2 vTexCoord1;
+in vec3 vEdge;
 out vec4 fragColor;
 
 // stages[i] colorArg1, colorArg2, alphaArg1, alphaArg2: a D3DTA_ argument with its
@@ -232,6 +238,10 @@ vec4 sampleStage(int stage, vec2 coordinates) {
 }
 
 void main() {
+    // wireframeEdges: vEdge runs from 1 at a corner to 0 on the opposite edge; a pixel within
+    // half a pixel of an edge is kept, so an edge shared by two triangles is one pixel wide.
+    // (Derivatives are taken before any discard, where every pixel still runs.)
+    bool edgePixel = any(lessThanEqual(vEdge, 0.5 * fwidth(vEdge)));
     vec4 current = vDiffuse;
     for (int stage = 0; stage < 2; ++stage) {
         FfpStageShape s = stages[stage];
@@ -250,6 +260,7 @@ void main() {
     }
     if (specularEnable) current.rgb = min(current.rgb + vSpecular.rgb, vec3(1.0));
     if (!alphaTestPasses(current.a)) discard;
+    if (wireframeEdges && !edgePixel) discard;
     fragColor = current;
 }
 )";
@@ -291,7 +302,9 @@ std::string StageConstant(const FfpStageShape& stage) {
 // fields.
 std::string Prologue(const FfpShape& shape) {
     std::ostringstream text;
-    text << "#version 330 core\nprecision highp float;\nprecision highp int;\n";
+    // GLSL ES 3.00 is GLSL 3.30 with stricter rules; the source keeps to what both accept.
+    text << (EsProfile() ? "#version 300 es\n" : "#version 330 core\n");
+    text << "precision highp float;\nprecision highp int;\n";
     for (const NamedConstant& constant : kD3dConstants) text << "const int " << constant.name << " = " << constant.value << ";\n";
     text << "#define SHADE " << (shape.flatShading ? "flat" : "") << "\n";
     text << "struct FfpStageShape {\n    int colorOp;\n    int colorArg1;\n    int colorArg2;\n    int alphaOp;\n"
@@ -312,6 +325,7 @@ std::string Prologue(const FfpShape& shape) {
     number("emissiveSource", shape.emissiveSource);
     flag("pretransformed", shape.pretransformed);
     flag("specularEnable", shape.specularEnable);
+    flag("wireframeEdges", shape.wireframeEdges);
     number("alphaFunc", shape.alphaFunc);
     text << "const FfpStageShape stages[2] = FfpStageShape[2](" << StageConstant(shape.stages[0]) << ", "
          << StageConstant(shape.stages[1]) << ");\n";

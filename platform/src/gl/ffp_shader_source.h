@@ -17,6 +17,7 @@ enum FfpAttribute : unsigned {
     kAttributeSpecular = 4,
     kAttributeTexCoord0 = 5,
     kAttributeTexCoord1 = 6,
+    kAttributeEdge = 7,  // the vertex's corner of its triangle, for wireframe edges
 };
 
 // The shaders for one shape of the state. Flat shading (D3DSHADE_FLAT) takes the colours

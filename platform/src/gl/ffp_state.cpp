@@ -227,6 +227,7 @@ FfpShape PackFfpShape(const FfpInputs& inputs) {
     out.pretransformed = layout.pretransformed;
     out.specularEnable = ShaderRenderState<D3DRS_SPECULARENABLE>(state) != FALSE;
     out.flatShading = inputs.flatShading;
+    out.wireframeEdges = inputs.wireframeEdges;
     out.alphaFunc = static_cast<int32_t>(ShaderRenderState<D3DRS_ALPHATESTENABLE>(state)
                                              ? ShaderRenderState<D3DRS_ALPHAFUNC>(state)
                                              : DWORD{D3DCMP_ALWAYS});

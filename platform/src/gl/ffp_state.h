@@ -56,12 +56,13 @@ struct FfpShape {
     int32_t pretransformed;  // XYZRHW vertices
     int32_t specularEnable;
     int32_t flatShading;
+    int32_t wireframeEdges;  // triangles keep only the pixels at their edges (ES wireframe)
     int32_t alphaFunc;  // D3DCMPFUNC of the alpha test; D3DCMP_ALWAYS while it is off
     FfpStageShape stages[2];
     bool operator==(const FfpShape& other) const;
     bool operator<(const FfpShape& other) const;
 };
-static_assert(sizeof(FfpShape) == (16 + 2 * 7) * sizeof(int32_t), "FfpShape is compared as bytes: no padding");
+static_assert(sizeof(FfpShape) == (17 + 2 * 7) * sizeof(int32_t), "FfpShape is compared as bytes: no padding");
 
 struct FfpUniforms {
     float worldView[16];     // D3D row-vector matrices, stored as D3D stores them
@@ -88,6 +89,7 @@ struct FfpInputs {
     bool textureBound[2] = {false, false};
     bool drawingPoints = false;
     bool flatShading = false;
+    bool wireframeEdges = false;  // a wireframe triangle draw where GL has no polygon modes
     float maxPointSize = 64.0f;  // D3DCAPS9::MaxPointSize
 };
 

@@ -4,12 +4,15 @@
 #include "core/report.h"
 #include "d3d9/device_caps.h"
 #include "gl/gl_device_factory.h"
+#include "gl/gl_profile.h"
 #include "gl/gl_translate.h"
 #include "gl/present_hooks.h"
 #include "window/window_internal.h"
 
 #include <SDL.h>
+#if defined(__GLIBC__)
 #include <malloc.h>
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -41,6 +44,7 @@ GlDevice::~GlDevice() {
     glDeleteSamplers(2, samplers_);
     glDeleteBuffers(1, &streamVertices_);
     glDeleteBuffers(1, &streamIndices_);
+    glDeleteBuffers(1, &edgeCorners_);
     glDeleteVertexArrays(1, &vertexArray_);
     glDeleteFramebuffers(1, &framebuffer_);
     glDeleteRenderbuffers(1, &colorBuffer_);
@@ -54,8 +58,10 @@ GlDevice::~GlDevice() {
 // to the kernel and is faulted in again on the next draw, which makes a draw several times
 // dearer; keeping a generous top of heap avoids that at no cost on other drivers.
 static void KeepFreedHeapMapped() {
+#if defined(__GLIBC__)
     static const bool once = mallopt(M_TRIM_THRESHOLD, 256 << 20) != 0;
     (void)once;
+#endif
 }
 
 bool GlDevice::initialise() {
@@ -88,16 +94,23 @@ bool GlDevice::initialise() {
     glBindVertexArray(vertexArray_);
     glGenBuffers(1, &streamVertices_);
     glGenBuffers(1, &streamIndices_);
+    glGenBuffers(1, &edgeCorners_);
     glGenSamplers(2, samplers_);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glPixelStorei(GL_PACK_ALIGNMENT, 4);
-    glEnable(GL_PROGRAM_POINT_SIZE);
     glFrontFace(GL_CW);  // D3D front faces are clockwise on screen
-    glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // D3D flat shading uses the first vertex
+#if DEMO_DESKTOP_GL
+    // ES always takes point sizes from the shader, and flat shading from the last vertex of
+    // a primitive (D3DX lines, the one flat-shaded draw, give both ends one colour).
+    if (!EsProfile()) {
+        glEnable(GL_PROGRAM_POINT_SIZE);
+        glProvokingVertex(GL_FIRST_VERTEX_CONVENTION);  // D3D flat shading uses the first vertex
+    }
+#endif
     cache_->invalidate();
     // A new back buffer holds black, as the first Clear would leave it.
     glClearColor(0, 0, 0, 1);
-    glClearDepth(1.0);
+    glClearDepthf(1.0f);
     glClearStencil(0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     return true;
@@ -119,7 +132,7 @@ void GlDevice::onClear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR 
     }
     if (flags & D3DCLEAR_ZBUFFER) {
         mask |= GL_DEPTH_BUFFER_BIT;
-        glClearDepth(z);
+        glClearDepthf(z);
         cache_->depthMask(true);
     }
     if (flags & D3DCLEAR_STENCIL) {
@@ -166,30 +179,30 @@ void GlDevice::readBackBuffer(std::vector<uint32_t>* argb) {
     GLsizei height = static_cast<GLsizei>(backBufferHeight());
     std::vector<uint32_t> rows(static_cast<size_t>(width) * height);
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
-    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
+    // ES reads back only RGBA bytes, whose red and blue sit the other way round from D3D's
+    // B, G, R, A memory order.
+    const bool rgba = EsProfile();
+    glReadPixels(0, 0, width, height, rgba ? GL_RGBA : GL_BGRA, GL_UNSIGNED_BYTE, rows.data());
     // GL rows run bottom-up; D3D surfaces top-down. The back buffer is X8R8G8B8: opaque.
     argb->resize(rows.size());
     for (GLsizei y = 0; y < height; ++y) {
         const uint32_t* from = rows.data() + static_cast<size_t>(height - 1 - y) * width;
         uint32_t* to = argb->data() + static_cast<size_t>(y) * width;
-        for (GLsizei x = 0; x < width; ++x) to[x] = from[x] | 0xff000000u;
+        for (GLsizei x = 0; x < width; ++x) to[x] = (rgba ? SwapRedBlue(from[x]) : from[x]) | 0xff000000u;
     }
 }
 
 HRESULT CreateGlDevice(HWND window, const D3DPRESENT_PARAMETERS& parameters, IDirect3DDevice9** device) {
     SDL_Window* sdlWindow = SdlWindowOf(window);
     if (sdlWindow == nullptr) return D3DERR_INVALIDCALL;
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);  // forward-compatible contexts reject wide lines
+    RequestGlContext();
     SDL_GLContext context = SDL_GL_CreateContext(sdlWindow);
     if (context == nullptr) return D3DERR_NOTAVAILABLE;
     KeepLibrariesLoadedForLeakChecks();
     SDL_GL_MakeCurrent(sdlWindow, context);
     SDL_GL_SetSwapInterval(0);  // D3DPRESENT_INTERVAL_IMMEDIATE
     GLfloat pointSizes[2] = {1.0f, 64.0f};
-    glGetFloatv(GL_POINT_SIZE_RANGE, pointSizes);
+    glGetFloatv(EsProfile() ? GL_ALIASED_POINT_SIZE_RANGE : GL_POINT_SIZE_RANGE, pointSizes);
     RecordGlPointSizeLimit(pointSizes[1]);
     auto* created = new GlDevice(window, sdlWindow, context, parameters, DefaultDeviceCaps());
     if (!created->initialise()) {

@@ -44,6 +44,8 @@ private:
     void bindVertexInput(const DrawCall& call);
     void setAttributes(GLuint buffer, uintptr_t base, UINT stride);
     void issueDraw(const DrawCall& call);
+    bool separatesPrimitives(const DrawCall& call, const FfpInputs& inputs) const;
+    void drawSeparatePrimitives(const DrawCall& call, bool edges);
 
     HWND window_;
     SDL_Window* sdlWindow_;
@@ -57,6 +59,9 @@ private:
     GLuint vertexArray_ = 0;
     GLuint streamVertices_ = 0;
     GLuint streamIndices_ = 0;
+    GLuint edgeCorners_ = 0;      // (1,0,0), (0,1,0), (0,0,1) over and over
+    size_t edgeCornerFloats_ = 0;  // how many it holds
+    std::vector<uint8_t> separated_;  // the vertices of separated primitives
     GLuint samplers_[2] = {0, 0};
     float maxPointSize_ = 64.0f;
     // What the vertex attributes point at, to skip re-pointing them.

@@ -1,6 +1,13 @@
 #include "gl/gl_resources.h"
 
 #include "d3d9/formats.h"
+#include "d3dx/dxt_codec.h"
+#include "gl/gl_profile.h"
+#include "gl/gl_translate.h"
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -74,18 +81,49 @@ GlFormat GlFormatOf(D3DFORMAT format) {
     }
 }
 
-// Formats without alpha read as opaque; luminance spreads over red, green and blue.
+// Formats without alpha read as opaque; luminance spreads over red, green and blue. The ES
+// profile has no swizzles in WebGL2: its texels are made so on upload (RgbaTexels).
 void SetSwizzle(D3DFORMAT format, GLsizei levels) {
-    if (format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
-    if (format == D3DFMT_L8) {
-        GLint swizzle[4] = {GL_RED, GL_RED, GL_RED, GL_ONE};
-        glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
+    if (!EsProfile()) {
+        if (format == D3DFMT_X8R8G8B8) glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_A, GL_ONE);
+        if (format == D3DFMT_L8) {
+            GLint swizzle[4] = {GL_RED, GL_RED, GL_RED, GL_ONE};
+            glTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_SWIZZLE_RGBA, swizzle);
+        }
     }
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, levels - 1);
 }
 
+// A level as R, G, B, A bytes, the one upload WebGL2 takes for all of these formats: ARGB
+// (B, G, R, A in memory) with red and blue swapped, XRGB also made opaque, luminance spread
+// over red, green and blue, DXT decoded (WebGL2 need not have S3TC).
+std::vector<uint32_t> RgbaTexels(D3DFORMAT format, const ImageLevel& image) {
+    const size_t count = static_cast<size_t>(image.width) * image.height;
+    std::vector<uint32_t> texels(count);
+    if (format == D3DFMT_L8) {
+        for (size_t i = 0; i < count && i < image.bytes.size(); ++i) texels[i] = 0xff000000u | image.bytes[i] * 0x010101u;
+        return texels;
+    }
+    const uint32_t opaque = format == D3DFMT_X8R8G8B8 ? 0xff000000u : 0u;
+    std::vector<uint8_t> decoded;
+    d3dx::Bytes bgra = image.bytes;
+    if (d3dx::IsBlockCompressed(format)) {
+        decoded = d3dx::DecodeDxtLevel(format, image.width, image.height, image.bytes);
+        bgra = decoded;
+    }
+    std::memcpy(texels.data(), bgra.data(), std::min(bgra.size(), count * sizeof(uint32_t)));
+    for (uint32_t& texel : texels) texel = SwapRedBlue(texel) | opaque;
+    return texels;
+}
+
 void UploadLevel(const Texture& texture, GLint level) {
     const ImageLevel& image = texture.levels()[level];
+    if (EsProfile()) {
+        const std::vector<uint32_t> texels = RgbaTexels(texture.format(), image);
+        glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, image.width, image.height, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                     texels.data());
+        return;
+    }
     GlFormat gl = GlFormatOf(texture.format());
     if (gl.compressed) {
         glCompressedTexImage2D(GL_TEXTURE_2D, level, gl.internalFormat, image.width, image.height, 0,

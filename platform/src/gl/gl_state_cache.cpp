@@ -102,7 +102,9 @@ void GlStateCache::cullFace(GLenum face) {
 
 void GlStateCache::polygonMode(GLenum mode) {
     if (polygonMode_ == mode) return;
+#if DEMO_DESKTOP_GL
     glPolygonMode(GL_FRONT_AND_BACK, mode);
+#endif
     polygonMode_ = mode;
 }
 
@@ -123,7 +125,7 @@ void GlStateCache::scissor(GLint x, GLint y, GLsizei width, GLsizei height) {
 void GlStateCache::depthRange(float nearZ, float farZ) {
     std::array<float, 2> wanted{nearZ, farZ};
     if (depthRange_ == wanted) return;
-    glDepthRange(nearZ, farZ);
+    glDepthRangef(nearZ, farZ);
     depthRange_ = wanted;
 }
 

@@ -2,7 +2,7 @@
 // GL device changes goes through here; invalidate() forgets all after foreign GL work.
 #pragma once
 
-#include <epoxy/gl.h>
+#include "gl/gl_api.h"
 
 #include <array>
 

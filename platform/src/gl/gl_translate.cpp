@@ -1,5 +1,7 @@
 #include "gl/gl_translate.h"
 
+#include "gl/gl_profile.h"
+
 namespace platform {
 
 GLenum toGlCompare(DWORD d3dCompare) {
@@ -79,7 +81,8 @@ GLenum toGlAddress(DWORD d3dAddress) {
     switch (d3dAddress) {
         case D3DTADDRESS_MIRROR: return GL_MIRRORED_REPEAT;
         case D3DTADDRESS_CLAMP: return GL_CLAMP_TO_EDGE;
-        case D3DTADDRESS_BORDER: return GL_CLAMP_TO_BORDER;
+        // ES 3.0 has no border colour: the texture's edge stands in for it there.
+        case D3DTADDRESS_BORDER: return EsProfile() ? GL_CLAMP_TO_EDGE : GL_CLAMP_TO_BORDER;
         // GL 3.3 has no mirror-once mode; mirrored repeat matches it over [-1, 1].
         case D3DTADDRESS_MIRRORONCE: return GL_MIRRORED_REPEAT;
         default: return GL_REPEAT;

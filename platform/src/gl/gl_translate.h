@@ -1,10 +1,12 @@
 // Direct3D enumeration values to their OpenGL counterparts: pure functions, one per kind.
 #pragma once
 
+#include "gl/gl_api.h"
+
 #include <d3d9types.h>
-#include <epoxy/gl.h>
 
 #include <array>
+#include <cstdint>
 
 namespace platform {
 
@@ -20,5 +22,9 @@ GLenum toGlMagFilter(DWORD d3dMagFilter);
 GLenum toGlMinFilter(DWORD d3dMinFilter, DWORD d3dMipFilter);
 // A D3DCOLOR (0xAARRGGBB) as GL's red, green, blue, alpha from 0 to 1.
 std::array<float, 4> toGlColor(D3DCOLOR color);
+// Four bytes B, G, R, A (D3D's A8R8G8B8 in memory) as R, G, B, A, and back.
+inline uint32_t SwapRedBlue(uint32_t pixel) {
+    return (pixel & 0xff00ff00u) | ((pixel >> 16) & 0xffu) | ((pixel & 0xffu) << 16);
+}
 
 }  // namespace platform

@@ -1,4 +1,5 @@
 // Starting SDL's video subsystem, on the real display or headless.
+#include "gl/gl_profile.h"
 #include "window/window_internal.h"
 
 #include <host.h>
@@ -23,11 +24,8 @@ bool DisplayAvailable() {
 
 void SetGlAttributes() {
     // GLX and EGL pick the window's visual when it is created, so depth and stencil must be
-    // requested before the first window. Not forward-compatible: that would make wide lines
-    // an error.
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
+    // requested before the first window.
+    platform::RequestGlContext();
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
@@ -58,6 +56,15 @@ void KeepLibrariesLoadedForLeakChecks() {
 #else
 void KeepLibrariesLoadedForLeakChecks() {}
 #endif
+
+void RequestGlContext() {
+    // Not forward-compatible: that would make wide lines an error.
+    const bool es = EsProfile();
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, es ? 0 : 3);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, es ? SDL_GL_CONTEXT_PROFILE_ES : SDL_GL_CONTEXT_PROFILE_CORE);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_FLAGS, 0);
+}
 
 bool EnsureVideo() {
     if (SDL_WasInit(SDL_INIT_VIDEO) != 0) return true;

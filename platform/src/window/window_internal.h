@@ -14,6 +14,9 @@ SDL_Window* SdlWindowOf(HWND window);
 // The current client area of a window in pixels (0 x 0 for an unknown handle).
 void ClientSizeOf(HWND window, int* width, int* height);
 
+// Asks SDL for the context of the chosen GL profile (gl/gl_profile.h): 3.3 core or ES 3.0.
+void RequestGlContext();
+
 // Starts SDL's video subsystem once, with the offscreen driver in headless mode. False when
 // SDL could not start it.
 bool EnsureVideo();

@@ -2,10 +2,12 @@
 // with its log, once per shape, and its draws fail; a back buffer GL cannot make means no
 // device at all, and says why.
 #include "gl/ffp_program.h"
+#include "gl/gl_profile.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 
 #include "tests/support/headless_device.h"
@@ -55,6 +57,22 @@ TEST(GlFailure, BackBufferGlCannotMakeMeansNoDevice) {
     EXPECT_EQ(device, nullptr);
     EXPECT_EQ(LineCount(said), 1) << said;
     EXPECT_NE(said.find("100000x16 back buffer"), std::string::npos) << said;
+    demo_test::ReleaseHeadlessDevice(&headless);
+}
+
+}  // namespace
+
+namespace {
+
+// The ES runs of these tests must really draw on an ES context, or a change that breaks the
+// browser's GL would pass them unnoticed.
+TEST(GlProfileChoice, TheContextIsOfTheChosenProfile) {
+    demo_test::HeadlessDevice headless = demo_test::CreateHeadlessDevice(16, 16);
+    ASSERT_NE(headless.device, nullptr);
+    const char* chosen = std::getenv("DEMO_GL_PROFILE");
+    const bool es = chosen != nullptr && std::string(chosen) == "es";
+    const std::string version = platform::CurrentGlVersion();
+    EXPECT_EQ(version.rfind("OpenGL ES 3.", 0) == 0, es) << version;
     demo_test::ReleaseHeadlessDevice(&headless);
 }
 

@@ -79,6 +79,7 @@ std::vector<StateCase> Cases() {
              device->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TFACTOR);
          }},
         {D3DRS_SHADEMODE, D3DSHADE_GOURAUD, D3DSHADE_FLAT, Scene::kScreen},
+        {D3DRS_FILLMODE, D3DFILL_SOLID, D3DFILL_WIREFRAME, Scene::kScreen},
         {D3DRS_POINTSIZE, FloatBits(4.0f), FloatBits(16.0f), Scene::kPoint},
         {D3DRS_POINTSIZE_MIN, FloatBits(0.0f), FloatBits(12.0f), Scene::kPoint},
         {D3DRS_POINTSIZE_MAX, FloatBits(64.0f), FloatBits(2.0f), Scene::kPoint},
