@@ -7,9 +7,9 @@
 #include "gl/gl_profile.h"
 #include "gl/gl_translate.h"
 #include "gl/present_hooks.h"
+#include "window/backend.h"
 #include "window/window_internal.h"
 
-#include <SDL.h>
 #if defined(__GLIBC__)
 #include <malloc.h>
 #endif
@@ -20,11 +20,11 @@
 
 namespace platform {
 
-GlDevice::GlDevice(HWND window, SDL_Window* sdlWindow, void* context, const D3DPRESENT_PARAMETERS& parameters,
+GlDevice::GlDevice(HWND window, window::NativeWindow* native, void* context, const D3DPRESENT_PARAMETERS& parameters,
                    const D3DCAPS9& caps)
     : DeviceBase(parameters.BackBufferWidth, parameters.BackBufferHeight, DepthStencilFormatOf(parameters), caps),
       window_(window),
-      sdlWindow_(sdlWindow),
+      native_(native),
       context_(context),
       lockable_((parameters.Flags & D3DPRESENTFLAG_LOCKABLE_BACKBUFFER) != 0),
       cache_(std::make_shared<GlStateCache>()),
@@ -38,7 +38,7 @@ GlDevice::GlDevice(HWND window, SDL_Window* sdlWindow, void* context, const D3DP
 }
 
 GlDevice::~GlDevice() {
-    SDL_GL_MakeCurrent(sdlWindow_, static_cast<SDL_GLContext>(context_));
+    window::MakeGlContextCurrent(native_, context_);
     releaseBindings();  // while the context that owns their GL mirrors still exists
     cache_.reset();
     glDeleteSamplers(2, samplers_);
@@ -50,7 +50,7 @@ GlDevice::~GlDevice() {
     glDeleteRenderbuffers(1, &colorBuffer_);
     glDeleteRenderbuffers(1, &depthBuffer_);
     program_.reset();
-    SDL_GL_DeleteContext(static_cast<SDL_GLContext>(context_));
+    window::DeleteGlContext(context_);
 }
 
 // Mesa's software rasteriser allocates and frees a 64 KB state block for every draw that
@@ -167,7 +167,7 @@ void GlDevice::onPresent() {
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glBlitFramebuffer(0, 0, static_cast<GLint>(backBufferWidth()), static_cast<GLint>(backBufferHeight()), 0, 0,
                           clientWidth, clientHeight, GL_COLOR_BUFFER_BIT, GL_LINEAR);
-        SDL_GL_SwapWindow(sdlWindow_);
+        window::SwapGlWindow(native_);
         glBindFramebuffer(GL_FRAMEBUFFER, framebuffer_);
     }
     if (FinishOnPresent()) glFinish();
@@ -193,18 +193,14 @@ void GlDevice::readBackBuffer(std::vector<uint32_t>* argb) {
 }
 
 HRESULT CreateGlDevice(HWND window, const D3DPRESENT_PARAMETERS& parameters, IDirect3DDevice9** device) {
-    SDL_Window* sdlWindow = SdlWindowOf(window);
-    if (sdlWindow == nullptr) return D3DERR_INVALIDCALL;
-    RequestGlContext();
-    SDL_GLContext context = SDL_GL_CreateContext(sdlWindow);
+    window::NativeWindow* native = NativeWindowOf(window);
+    if (native == nullptr) return D3DERR_INVALIDCALL;
+    void* context = window::CreateGlContext(native);
     if (context == nullptr) return D3DERR_NOTAVAILABLE;
-    KeepLibrariesLoadedForLeakChecks();
-    SDL_GL_MakeCurrent(sdlWindow, context);
-    SDL_GL_SetSwapInterval(0);  // D3DPRESENT_INTERVAL_IMMEDIATE
     GLfloat pointSizes[2] = {1.0f, 64.0f};
     glGetFloatv(EsProfile() ? GL_ALIASED_POINT_SIZE_RANGE : GL_POINT_SIZE_RANGE, pointSizes);
     RecordGlPointSizeLimit(pointSizes[1]);
-    auto* created = new GlDevice(window, sdlWindow, context, parameters, DefaultDeviceCaps());
+    auto* created = new GlDevice(window, native, context, parameters, DefaultDeviceCaps());
     if (!created->initialise()) {
         created->Release();
         return D3DERR_NOTAVAILABLE;

@@ -9,14 +9,16 @@
 #include <memory>
 #include <vector>
 
-struct SDL_Window;
-
 namespace platform {
+
+namespace window {
+struct NativeWindow;
+}
 
 class GlDevice final : public DeviceBase {
 public:
     // Takes over a current GL context made on the window.
-    GlDevice(HWND window, SDL_Window* sdlWindow, void* context, const D3DPRESENT_PARAMETERS& parameters,
+    GlDevice(HWND window, window::NativeWindow* native, void* context, const D3DPRESENT_PARAMETERS& parameters,
              const D3DCAPS9& caps);
     ~GlDevice() override;
 
@@ -48,7 +50,7 @@ private:
     void drawSeparatePrimitives(const DrawCall& call, bool edges);
 
     HWND window_;
-    SDL_Window* sdlWindow_;
+    window::NativeWindow* native_;
     void* context_;
     bool lockable_;
     std::shared_ptr<GlStateCache> cache_;

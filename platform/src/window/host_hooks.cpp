@@ -1,5 +1,6 @@
 // The runner's and the tests' hands on the window system: the idle hook, injected input and
 // the reset between programs.
+#include "window/backend.h"
 #include "window/input_state.h"
 #include "window/key_map.h"
 #include "window/window_internal.h"
@@ -7,6 +8,7 @@
 
 #include <host.h>
 
+#include <optional>
 #include <vector>
 
 using namespace platform::window;
@@ -18,12 +20,22 @@ std::vector<void (*)()>& ResetHandlers() {
     return handlers;
 }
 
+std::optional<bool> chosenHeadless;
+
 HWND MainHandle() {
     Window* window = MainWindow();
     return window == nullptr ? nullptr : window->handle;
 }
 
 }  // namespace
+
+namespace host {
+
+void SetHeadless(bool headless) { chosenHeadless = headless; }
+
+bool IsHeadless() { return chosenHeadless.has_value() ? *chosenHeadless : !NativeDisplayAvailable(); }
+
+}  // namespace host
 
 namespace platform {
 

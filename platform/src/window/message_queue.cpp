@@ -1,12 +1,14 @@
 // The thread's message queue: posted and input messages in arrival order, WM_QUIT once the
 // queue has run dry, and the window procedures that messages are dispatched to.
+#include "window/backend.h"
 #include "window/input_state.h"
 #include "window/window_state.h"
 
-#include <SDL.h>
-
 namespace platform::window {
 namespace {
+
+// How long GetMessageW waits for the window system before it looks at its queue again.
+constexpr int kWaitSliceMs = 10;
 
 bool PassesFilter(const MSG& msg, HWND window, UINT filterMin, UINT filterMax) {
     // (HWND)-1 asks for the thread's own messages, those without a window.
@@ -62,7 +64,7 @@ wchar_t CharacterOfKey(WPARAM virtualKey) {
 }  // namespace
 
 void DispatchPendingMessages() {
-    PumpSdlEvents();
+    PumpNativeEvents();
     MSG msg;
     // WM_QUIT stays pending for the caller's own loop.
     while (!System().queue.empty() && Retrieve(&msg, nullptr, 0, 0, true)) {
@@ -78,14 +80,14 @@ using namespace platform::window;
 BOOL WINAPI PeekMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags) {
     if (msg == nullptr) return FALSE;
     bool remove = (removeFlags & PM_REMOVE) != 0;
-    PumpSdlEvents();
+    PumpNativeEvents();
     if (Retrieve(msg, window, filterMin, filterMax, remove)) return TRUE;
     WindowSystem& system = System();
     if (!system.idleHook) return FALSE;
     // The hook may inject input; what it queued is this call's answer.
     std::function<void()> hook = system.idleHook;
     hook();
-    PumpSdlEvents();
+    PumpNativeEvents();
     return Retrieve(msg, window, filterMin, filterMax, remove) ? TRUE : FALSE;
 }
 
@@ -93,11 +95,7 @@ BOOL WINAPI GetMessageW(LPMSG msg, HWND window, UINT filterMin, UINT filterMax) 
     if (msg == nullptr) return -1;
     if (window != nullptr && window != reinterpret_cast<HWND>(-1) && WindowOf(window) == nullptr) return -1;
     while (!PeekMessageW(msg, window, filterMin, filterMax, PM_REMOVE)) {
-        if (SDL_WasInit(SDL_INIT_VIDEO) != 0) {
-            SDL_WaitEventTimeout(nullptr, 10);
-        } else {
-            SDL_Delay(10);
-        }
+        WaitForNativeEvents(kWaitSliceMs);
     }
     return msg->message == WM_QUIT ? FALSE : TRUE;
 }

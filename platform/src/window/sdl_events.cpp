@@ -1,4 +1,5 @@
 // SDL events become the window messages Windows would queue for the same user actions.
+#include "window/backend.h"
 #include "window/input_state.h"
 #include "window/key_map.h"
 #include "window/window_state.h"
@@ -10,7 +11,7 @@ namespace {
 
 Window* WindowOfSdlId(Uint32 id) {
     for (auto& [handle, window] : System().windows) {
-        if (window->sdl != nullptr && SDL_GetWindowID(window->sdl) == id) return window.get();
+        if (window->native != nullptr && SDL_GetWindowID(reinterpret_cast<SDL_Window*>(window->native)) == id) return window.get();
     }
     return nullptr;
 }
@@ -34,7 +35,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
             if (event.data1 == window->clientWidth && event.data2 == window->clientHeight) break;
             window->clientWidth = event.data1;
             window->clientHeight = event.data2;
-            bool maximized = (SDL_GetWindowFlags(window->sdl) & SDL_WINDOW_MAXIMIZED) != 0;
+            bool maximized = (SDL_GetWindowFlags(reinterpret_cast<SDL_Window*>(window->native)) & SDL_WINDOW_MAXIMIZED) != 0;
             PostSize(window, maximized ? SIZE_MAXIMIZED : SIZE_RESTORED);
             break;
         }
@@ -47,7 +48,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
         case SDL_WINDOWEVENT_RESTORED:
             if (!window->minimized) break;
             window->minimized = false;
-            SDL_GetWindowSize(window->sdl, &window->clientWidth, &window->clientHeight);
+            SDL_GetWindowSize(reinterpret_cast<SDL_Window*>(window->native), &window->clientWidth, &window->clientHeight);
             PostSize(window, SIZE_RESTORED);
             break;
         case SDL_WINDOWEVENT_MOVED:
@@ -71,7 +72,7 @@ void TranslateWindowEvent(const SDL_WindowEvent& event) {
 
 void TranslateKey(const SDL_KeyboardEvent& event) {
     bool numLock = (SDL_GetModState() & KMOD_NUM) != 0;
-    KeyCodes codes = KeyCodesOfSdlScancode(event.keysym.scancode, numLock);
+    KeyCodes codes = KeyCodesOfUsbUsage(event.keysym.scancode, numLock);
     if (codes.virtualKey == 0) return;
     PostKeyMessage(InputTarget(event.windowID), codes.virtualKey, codes.scanCode, event.type == SDL_KEYDOWN);
 }
@@ -136,7 +137,7 @@ void Translate(const SDL_Event& event) {
 
 }  // namespace
 
-void PumpSdlEvents() {
+void PumpNativeEvents() {
     if (SDL_WasInit(SDL_INIT_VIDEO) == 0) return;
     SDL_Event event;
     while (SDL_PollEvent(&event)) Translate(event);

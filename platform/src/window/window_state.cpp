@@ -1,8 +1,7 @@
 #include "window/window_state.h"
 
+#include "window/backend.h"
 #include "window/window_internal.h"
-
-#include <SDL.h>
 
 #include <algorithm>
 
@@ -50,7 +49,7 @@ LPARAM PackPoint(int x, int y) { return MAKELPARAM(static_cast<int16_t>(x), stat
 void ResetWindowSystem() {
     WindowSystem& system = System();
     for (auto& [handle, window] : system.windows) {
-        if (window->sdl != nullptr) SDL_DestroyWindow(window->sdl);
+        DestroyNativeWindow(window->native);
     }
     // Handles stay unique across resets, so a stale handle never names a new window.
     uintptr_t nextHandle = system.nextHandle;
@@ -62,9 +61,9 @@ void ResetWindowSystem() {
 
 namespace platform {
 
-SDL_Window* SdlWindowOf(HWND handle) {
+window::NativeWindow* NativeWindowOf(HWND handle) {
     window::Window* window = window::WindowOf(handle);
-    return window == nullptr ? nullptr : window->sdl;
+    return window == nullptr ? nullptr : window->native;
 }
 
 void ClientSizeOf(HWND handle, int* width, int* height) {

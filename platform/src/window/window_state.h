@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-struct SDL_Window;
-
 namespace platform::window {
+
+struct NativeWindow;
 
 struct WindowClass {
     std::wstring name;
@@ -26,7 +26,7 @@ struct Window {
     HWND handle = nullptr;
     std::wstring className;
     WNDPROC procedure = nullptr;
-    SDL_Window* sdl = nullptr;
+    NativeWindow* native = nullptr;
     DWORD style = 0;
     int clientWidth = 0;
     int clientHeight = 0;
@@ -87,9 +87,6 @@ Window* MainWindow();
 
 // Adds a message to the back of the queue, stamped with the time and the cursor position.
 void Enqueue(HWND window, UINT message, WPARAM wParam, LPARAM lParam, const InputEffect& effect = {});
-
-// Translates the SDL events waiting since the last call into queued messages.
-void PumpSdlEvents();
 
 // Input as the window system delivers it, shared by real and injected events. Each queues the
 // window message and the change it makes to the DirectInput state once retrieved.

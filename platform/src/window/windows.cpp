@@ -1,4 +1,6 @@
-// Window classes and windows: each window is an SDL window whose size is the client area.
+// Window classes and windows: each window is a window of the backend whose size is the client
+// area.
+#include "window/backend.h"
 #include "window/input_state.h"
 #include "window/window_internal.h"
 #include "window/window_state.h"
@@ -6,8 +8,6 @@
 #include "core/text.h"
 
 #include <host.h>
-
-#include <SDL.h>
 
 #include <cwctype>
 
@@ -65,17 +65,6 @@ const WindowClass* FindClass(LPCWSTR name) {
     return nullptr;
 }
 
-SDL_Window* CreateSdlWindow(LPCWSTR title, const Window& window) {
-    Uint32 flags = SDL_WINDOW_OPENGL | (window.visible ? SDL_WINDOW_SHOWN : SDL_WINDOW_HIDDEN);
-    if (window.style & WS_THICKFRAME) flags |= SDL_WINDOW_RESIZABLE;
-    if ((window.style & WS_CAPTION) == 0) flags |= SDL_WINDOW_BORDERLESS;
-    std::string utf8Title = title == nullptr ? std::string() : Utf8FromWide(title);
-    SDL_Window* created = SDL_CreateWindow(utf8Title.c_str(), window.clientOrigin.x, window.clientOrigin.y,
-                                           window.clientWidth, window.clientHeight, flags);
-    KeepLibrariesLoadedForLeakChecks();  // the GL library came with the first window
-    return created;
-}
-
 // The messages Windows sends while it creates a window, in its order. False when the window
 // procedure refused the creation or destroyed the window.
 bool SendCreationMessages(HWND handle, CREATESTRUCTW* create) {
@@ -128,7 +117,7 @@ BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE instance) {
 HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y,
                             int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
     const WindowClass* windowClass = FindClass(className);
-    if (windowClass == nullptr || !platform::EnsureVideo()) return nullptr;
+    if (windowClass == nullptr || !StartWindowSystem()) return nullptr;
     auto window = std::make_unique<Window>();
     window->className = windowClass->name;
     window->procedure = windowClass->procedure;
@@ -141,8 +130,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     window->clientWidth = std::max(0, width - 2 * frame.side);
     window->clientHeight = std::max(0, height - frame.top - frame.side);
     window->clientOrigin = {x + frame.side, y + frame.top};
-    window->sdl = CreateSdlWindow(windowName, *window);
-    if (window->sdl == nullptr) return nullptr;
+    window->native = CreateNativeWindow(windowName == nullptr ? std::string() : platform::Utf8FromWide(windowName), *window);
+    if (window->native == nullptr) return nullptr;
 
     HWND handle = reinterpret_cast<HWND>(System().nextHandle);
     System().nextHandle += 4;
@@ -161,7 +150,7 @@ BOOL WINAPI DestroyWindow(HWND handle) {
     window->destroying = true;
     SendMessageW(handle, WM_DESTROY, 0, 0);
     if ((window = WindowOf(handle)) == nullptr) return TRUE;
-    if (window->sdl != nullptr) SDL_DestroyWindow(window->sdl);
+    DestroyNativeWindow(window->native);
     System().windows.erase(handle);
     DropMessagesOf(handle);
     return TRUE;
@@ -174,11 +163,7 @@ BOOL WINAPI ShowWindow(HWND handle, int showCommand) {
     bool show = showCommand != SW_HIDE;
     if (show == wasVisible) return wasVisible;
     window->visible = show;
-    if (show) {
-        SDL_ShowWindow(window->sdl);
-    } else {
-        SDL_HideWindow(window->sdl);
-    }
+    ShowNativeWindow(window->native, show);
     SendMessageW(handle, WM_SHOWWINDOW, show, 0);
     return wasVisible;
 }
@@ -204,7 +189,7 @@ BOOL WINAPI GetClientRect(HWND handle, LPRECT rect) {
 BOOL WINAPI SetWindowTextW(HWND handle, LPCWSTR text) {
     Window* window = WindowOf(handle);
     if (window == nullptr) return FALSE;
-    SDL_SetWindowTitle(window->sdl, text == nullptr ? "" : platform::Utf8FromWide(text).c_str());
+    SetNativeWindowTitle(window->native, text == nullptr ? std::string() : platform::Utf8FromWide(text));
     return TRUE;
 }
 

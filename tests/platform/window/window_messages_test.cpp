@@ -44,7 +44,7 @@ TEST_F(Windows, CreationSendsCreateThenClientSize) {
     platform::ClientSizeOf(window, &width, &height);
     EXPECT_EQ(width, 784);
     EXPECT_EQ(height, 561);
-    EXPECT_NE(platform::SdlWindowOf(window), nullptr);
+    EXPECT_NE(platform::NativeWindowOf(window), nullptr);
 }
 
 TEST_F(Windows, PopupClientAreaIsTheWholeWindow) {
@@ -102,7 +102,7 @@ TEST_F(Windows, CloseThroughDefWindowProcDestroysTheWindow) {
     RECT client;
     EXPECT_FALSE(GetClientRect(window, &client));
     EXPECT_FALSE(PostMessageW(window, WM_USER, 0, 0));
-    EXPECT_EQ(platform::SdlWindowOf(window), nullptr);
+    EXPECT_EQ(platform::NativeWindowOf(window), nullptr);
     EXPECT_TRUE(UnregisterClassW(L"Recorder", nullptr));
 }
 
