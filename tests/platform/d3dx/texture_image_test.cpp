@@ -6,6 +6,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <string>
+
+#include <unistd.h>
 
 #include "tests/platform/d3dx/flat_jpeg.h"
 #include "tests/platform/d3dx/image_files.h"
@@ -88,7 +91,8 @@ protected:
     void SetUp() override {
         D3dxImageTest::SetUp();
         folder_ = std::filesystem::temp_directory_path() /
-                  ("d3dx_texture_image_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+                  ("d3dx_texture_image_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) +
+                   "_" + std::to_string(getpid()));  // the ES run of a test may run beside it
         std::filesystem::create_directories(folder_);
     }
     void TearDown() override {
