@@ -2,9 +2,8 @@
 // compressed (MSZIP).
 #include "d3dx/x_tokens.h"
 
-#include <zlib.h>
+#include "core/inflate.h"
 
-#include <algorithm>
 #include <cstring>
 #include <string>
 #include <string_view>
@@ -42,51 +41,33 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The inflated body, block after block, each block's window holding the output before it.
 bool Inflate(Bytes packed, std::vector<uint8_t>* out, std::string* error) {
-    z_stream stream{};
-    if (inflateInit2(&stream, -MAX_WBITS) != Z_OK) {
-        *error = "no memory to inflate the file";
-        return false;
-    }
-    bool whole = true;
     size_t at = kInflatedSizeField;
-    while (whole && at < packed.size()) {
+    while (at < packed.size()) {
         if (at + kBlockHead + kSignatureSize > packed.size()) {
             *error = "a compressed block is cut short";
-            whole = false;
-            break;
+            return false;
         }
         const size_t plainSize = Little(packed, at, 2);
         const size_t packedSize = Little(packed, at + 2, 2);
         if (packedSize < kSignatureSize || at + kBlockHead + packedSize > packed.size() ||
             packed[at + kBlockHead] != 'C' || packed[at + kBlockHead + 1] != 'K') {
             *error = "a compressed block is cut short or lacks its \"CK\" signature";
-            whole = false;
-            break;
+            return false;
         }
         if (out->size() + plainSize > kMaxInflated) {
             *error = "the file inflates to more than " + std::to_string(kMaxInflated >> 20) + " MiB";
-            whole = false;
-            break;
+            return false;
         }
-        const size_t produced = out->size();
-        out->resize(produced + plainSize);
-        inflateReset(&stream);
-        const size_t history = std::min(kWindow, produced);
-        if (history > 0) inflateSetDictionary(&stream, out->data() + produced - history, static_cast<uInt>(history));
-        stream.next_in = const_cast<Bytef*>(packed.data() + at + kBlockHead + kSignatureSize);
-        stream.avail_in = static_cast<uInt>(packedSize - kSignatureSize);
-        stream.next_out = out->data() + produced;
-        stream.avail_out = static_cast<uInt>(plainSize);
-        const int result = inflate(&stream, Z_FINISH);
-        if (result != Z_STREAM_END && result != Z_BUF_ERROR && result != Z_OK) {
-            *error = "a compressed block does not inflate";
-            whole = false;
+        // Each block's data ends after a flushed deflate block; the last one's is final.
+        std::string reason;
+        if (!InflateRaw(packed.data() + at + kBlockHead + kSignatureSize, packedSize - kSignatureSize, out, kWindow,
+                        plainSize, DeflateEnd::AfterAnyBlock, &reason)) {
+            *error = "a compressed block does not inflate: " + reason;
+            return false;
         }
-        out->resize(produced + plainSize - stream.avail_out);
         at += kBlockHead + packedSize;
     }
-    inflateEnd(&stream);
-    return whole;
+    return true;
 }
 
 }  // namespace
