@@ -8,6 +8,8 @@
 // test that links the platform resolves here. They are hidden from the dynamic symbol table:
 // otherwise the system's shared libraries (SDL, Mesa) would bind to them too and draw numbers
 // from the programs' sequence, which on Windows belongs to the program's runtime alone.
+#include "core/c_library.h"
+
 #include <cstdint>
 #include <cstdlib>
 
@@ -18,11 +20,11 @@ uint32_t randomState = 1;
 
 }  // namespace
 
-extern "C" __attribute__((visibility("hidden"))) int rand(void) noexcept {
+extern "C" __attribute__((visibility("hidden"))) int rand(void) DEMO_C_LIBRARY_NOEXCEPT {
     randomState = randomState * 214013u + 2531011u;
     return static_cast<int>((randomState >> 16) & 0x7FFF);
 }
 
-extern "C" __attribute__((visibility("hidden"))) void srand(unsigned seed) noexcept {
+extern "C" __attribute__((visibility("hidden"))) void srand(unsigned seed) DEMO_C_LIBRARY_NOEXCEPT {
     randomState = seed;
 }

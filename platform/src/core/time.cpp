@@ -1,6 +1,8 @@
 // Windows time: timeGetTime / GetTickCount in milliseconds from a monotonic clock, Sleep, and
 // the C runtime's clock() with its Windows meaning. The runner's virtual clock replaces the
 // real one for all three readings so that frames step by scripted amounts.
+#include "core/c_library.h"
+
 #include <host.h>
 #include <windows.h>
 
@@ -55,7 +57,7 @@ void WINAPI Sleep(DWORD milliseconds) { std::this_thread::sleep_for(std::chrono:
 // linker searches before the C library, this clock replaces the C library's for every program
 // and test that links the platform. It is hidden from the dynamic symbol table, so shared
 // libraries (SDL, Mesa) keep the C library's clock and its meaning.
-extern "C" __attribute__((visibility("hidden"))) clock_t clock(void) noexcept {
+extern "C" __attribute__((visibility("hidden"))) clock_t clock(void) DEMO_C_LIBRARY_NOEXCEPT {
     uint32_t virtualNow;
     if (ReadVirtualClock(&virtualNow)) return static_cast<clock_t>(virtualNow);
     return static_cast<clock_t>(MillisecondsSince(processStart));

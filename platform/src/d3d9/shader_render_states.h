@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
+#include <cstring>
 
 namespace platform {
 
@@ -38,7 +38,10 @@ DWORD ShaderRenderState(const DeviceState& state) {
 // The same for a state holding a float in its bits (point sizes and scales).
 template <D3DRENDERSTATETYPE State>
 float ShaderFloatRenderState(const DeviceState& state) {
-    return std::bit_cast<float>(ShaderRenderState<State>(state));
+    const DWORD bits = ShaderRenderState<State>(state);
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
 }
 
 }  // namespace platform
