@@ -1,7 +1,5 @@
 #include "d3dx/font_face.h"
 
-#include "core/text.h"
-
 #include <fontconfig/fontconfig.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
@@ -10,14 +8,10 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cwctype>
 #include <mutex>
 
 namespace platform::d3dx {
 namespace {
-
-constexpr int kDefaultCellHeight = 16;
-constexpr UINT kBoldWeight = 600;
 
 FT_Library Library() {
     static FT_Library library = [] {
@@ -33,19 +27,13 @@ std::mutex& FreeTypeMutex() {
     return mutex;
 }
 
-bool EqualsIgnoringCase(const std::wstring& a, const std::wstring& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
-               return std::towlower(x) == std::towlower(y);
-           });
-}
-
 // Matches a fontconfig pattern string; returns the file and the face index in it.
 bool MatchFont(const std::string& patternText, UINT weight, bool italic, std::string* file, int* index) {
     static std::once_flag initialised;
     std::call_once(initialised, [] { FcInit(); });
     FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>(patternText.c_str()));
     if (pattern == nullptr) return false;
-    FcPatternAddInteger(pattern, FC_WEIGHT, weight >= kBoldWeight ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
+    FcPatternAddInteger(pattern, FC_WEIGHT, IsBoldWeight(weight) ? FC_WEIGHT_BOLD : FC_WEIGHT_REGULAR);
     if (italic) FcPatternAddInteger(pattern, FC_SLANT, FC_SLANT_ITALIC);
     FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
     FcDefaultSubstitute(pattern);
@@ -78,45 +66,24 @@ struct FontFace::Face {
     }
 };
 
-std::string FontPatternFor(const std::wstring& faceName) {
-    if (faceName == L"宋体" || EqualsIgnoringCase(faceName, L"SimSun")) return "SimSun:lang=zh-cn";
-    if (faceName.empty()) return "sans-serif";
-    std::string escaped;
-    // Characters with a meaning in fontconfig's pattern syntax are escaped.
-    for (char c : Utf8FromWide(faceName)) {
-        if (c == '\\' || c == '-' || c == ':' || c == ',') escaped.push_back('\\');
-        escaped.push_back(c);
-    }
-    return escaped;
-}
-
-double PixelsPerEm(int logfontHeight, int unitsPerEm, int cellUnits) {
-    if (logfontHeight < 0) return -static_cast<double>(logfontHeight);
-    int cellHeight = logfontHeight == 0 ? kDefaultCellHeight : logfontHeight;
-    if (cellUnits <= 0) return cellHeight;
-    return static_cast<double>(cellHeight) * unitsPerEm / cellUnits;
-}
-
 FontFace::~FontFace() = default;
 
 std::unique_ptr<FontFace> FontFace::Open(const D3DXFONT_DESCW& desc) {
     std::lock_guard lock(FreeTypeMutex());
     if (Library() == nullptr) return nullptr;
-    std::wstring name(desc.FaceName, std::find(desc.FaceName, desc.FaceName + LF_FACESIZE, L'\0'));
     std::string file;
     int index = 0;
-    if (!MatchFont(FontPatternFor(name), desc.Weight, desc.Italic, &file, &index)) return nullptr;
+    if (!MatchFont(FontPatternFor(FaceNameOf(desc)), desc.Weight, desc.Italic, &file, &index)) return nullptr;
     auto face = std::make_unique<Face>();
     if (FT_New_Face(Library(), file.c_str(), index, &face->face) != 0 || !FT_IS_SCALABLE(face->face)) return nullptr;
 
     std::unique_ptr<FontFace> font(new FontFace);
     font->desc_ = desc;
     auto [ascentUnits, descentUnits] = CellUnits(face->face);
-    double ppem = PixelsPerEm(desc.Height, face->face->units_per_EM, ascentUnits + descentUnits);
-    FT_Set_Char_Size(face->face, 0, static_cast<FT_F26Dot6>(std::lround(ppem * 64)), 72, 72);
-    double scale = ppem / face->face->units_per_EM;
-    font->ascent_ = static_cast<int>(std::lround(ascentUnits * scale));
-    font->descent_ = desc.Height > 0 ? desc.Height - font->ascent_ : static_cast<int>(std::lround(descentUnits * scale));
+    FaceSize size = SizeFor(desc.Height, face->face->units_per_EM, ascentUnits, descentUnits);
+    FT_Set_Char_Size(face->face, 0, static_cast<FT_F26Dot6>(std::lround(size.pixelsPerEm * 64)), 72, 72);
+    font->ascent_ = size.ascent;
+    font->descent_ = size.descent;
     font->primary_ = std::move(face);
     return font;
 }
@@ -128,7 +95,7 @@ FontFace::Face* FontFace::FaceFor(char32_t code) {
         std::string file;
         int index = 0;
         auto face = std::make_unique<Face>();
-        if (MatchFont("sans-serif:lang=zh-cn", desc_.Weight, desc_.Italic, &file, &index) &&
+        if (MatchFont(kFallbackPattern, desc_.Weight, desc_.Italic, &file, &index) &&
             FT_New_Face(Library(), file.c_str(), index, &face->face) == 0 && FT_IS_SCALABLE(face->face)) {
             FT_Set_Char_Size(face->face, 0, primary_->face->size->metrics.x_ppem * 64, 72, 72);
             fallback_ = std::move(face);
@@ -143,7 +110,7 @@ GlyphBitmap FontFace::Render(char32_t code) {
     GlyphBitmap glyph;
     FT_Face face = FaceFor(code)->face;
     if (FT_Load_Char(face, code, FT_LOAD_NO_BITMAP) != 0) return glyph;
-    if (desc_.Weight >= kBoldWeight && !(face->style_flags & FT_STYLE_FLAG_BOLD)) FT_GlyphSlot_Embolden(face->glyph);
+    if (IsBoldWeight(desc_.Weight) && !(face->style_flags & FT_STYLE_FLAG_BOLD)) FT_GlyphSlot_Embolden(face->glyph);
     if (FT_Render_Glyph(face->glyph, FT_RENDER_MODE_NORMAL) != 0) return glyph;
     const FT_Bitmap& bitmap = face->glyph->bitmap;
     glyph.metrics.offsetX = face->glyph->bitmap_left;

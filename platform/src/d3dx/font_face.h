@@ -1,5 +1,7 @@
-// A GDI-style font on FreeType: the face found through fontconfig, sized as a LOGFONT height
-// asks, rendering single glyphs as 8-bit coverage.
+// A GDI-style font: a face chosen by its fontconfig pattern, sized as a LOGFONT height asks,
+// rendering single glyphs as 8-bit coverage. Natively FreeType renders the face fontconfig
+// finds (font_face.cpp); the browser build renders with stb_truetype from a fixed folder of
+// font files (font_face_truetype.cpp). What both share is in font_face_common.cpp.
 #pragma once
 
 #include <d3dx9.h>
@@ -30,9 +32,30 @@ struct GlyphBitmap {
 // style face for simplified Chinese, because fontconfig does not know the Chinese name.
 std::string FontPatternFor(const std::wstring& faceName);
 
+// The pattern FontPatternFor gives "宋体", and the one the face for glyphs that the requested
+// face lacks is matched with.
+inline constexpr char kSimSunPattern[] = "SimSun:lang=zh-cn";
+inline constexpr char kFallbackPattern[] = "sans-serif:lang=zh-cn";
+
+// The face name of a font description, up to its terminating null.
+std::wstring FaceNameOf(const D3DXFONT_DESCW& desc);
+
+// Whether a LOGFONT weight asks for a bold face; a face that is not bold is then emboldened.
+bool IsBoldWeight(UINT weight);
+
 // Pixels per em for a LOGFONT height: a positive height is the cell height (ascent plus
 // descent of the face), a negative one the em height; 0 picks a 16-pixel cell.
 double PixelsPerEm(int logfontHeight, int unitsPerEm, int cellUnits);
+
+// A face sized for a LOGFONT height, from its cell (ascent, descent) in font units: the
+// pixels per em, and the line's ascent and descent in pixels. A positive height is kept
+// exactly as the line height.
+struct FaceSize {
+    double pixelsPerEm = 0;
+    int ascent = 0;
+    int descent = 0;
+};
+FaceSize SizeFor(int logfontHeight, int unitsPerEm, int ascentUnits, int descentUnits);
 
 class FontFace {
 public:
