@@ -3,7 +3,12 @@
 #
 # Asyncify lets the programs keep their blocking message loops: each wait and each Present
 # yields to the browser. Only the functions that can reach such a yield are instrumented.
+#
+# GLOBAL_BASE: Windows never maps the lowest 64 KiB of an address space, and its APIs tell an
+# atom (MAKEINTATOM, MAKEINTRESOURCE) from a string pointer by that; WebAssembly would place
+# the programs' constant strings there.
 set(DEMO_WEB_LINK_OPTIONS
+  -sGLOBAL_BASE=65536
   -sASYNCIFY
   -sASYNCIFY_STACK_SIZE=65536
   -sMIN_WEBGL_VERSION=2

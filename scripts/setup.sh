@@ -10,6 +10,10 @@ DEMO_PACKAGES=(g++ cmake ninja-build pkg-config libsdl2-dev libepoxy-dev libstb-
 # mostly multimedia codecs; the X and GL libraries Wine loads come with SDL's packages above.
 WINDOWS_PACKAGES=(g++-mingw-w64-x86-64 wine wine64)
 
+# The browser build (scripts/build-web.sh) and its checks in headless Chromium: emscripten,
+# the font cutter and the faces it cuts down, the browser.
+WEB_PACKAGES=(emscripten python3-fonttools fonts-dejavu-core chromium)
+
 # The fuzz targets, built with clang and its sanitizer and libFuzzer runtimes, for ./test.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
@@ -25,14 +29,15 @@ demo_missing_packages() {
   echo "${missing[@]}"
 }
 
-# Installs what is missing of DEMO_PACKAGES, and of WINDOWS_PACKAGES and FUZZ_PACKAGES when
-# called with "windows" and "fuzz".
+# Installs what is missing of DEMO_PACKAGES, and of WINDOWS_PACKAGES, FUZZ_PACKAGES and
+# WEB_PACKAGES when called with "windows", "fuzz" and "web".
 demo_install_packages() {
   local missing windows_missing="" word
   missing=$(demo_missing_packages DEMO_PACKAGES)
   for word in "$@"; do
     [ "$word" = windows ] && windows_missing="$windows_missing $(demo_missing_packages WINDOWS_PACKAGES)"
     [ "$word" = fuzz ] && missing="$missing $(demo_missing_packages FUZZ_PACKAGES)"
+    [ "$word" = web ] && missing="$missing $(demo_missing_packages WEB_PACKAGES)"
   done
   missing=$(echo $missing)
   windows_missing=$(echo $windows_missing)

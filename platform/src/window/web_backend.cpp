@@ -124,8 +124,12 @@ void MakeGlContextCurrent(NativeWindow*, void* context) {
     emscripten_webgl_make_context_current(static_cast<WebGlContext*>(context)->handle);
 }
 
-// The browser shows the canvas when the program yields; Present yields at once.
-void SwapGlWindow(NativeWindow*) { emscripten_sleep(0); }
+// The browser shows the canvas when the program yields; Present yields at once, and counts
+// the frame for the page (web/shell.js).
+void SwapGlWindow(NativeWindow*) {
+    EM_ASM({ Module.demoFrames += 1; });
+    emscripten_sleep(0);
+}
 
 void DeleteGlContext(void* context) {
     auto* webgl = static_cast<WebGlContext*>(context);

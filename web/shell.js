@@ -1,0 +1,60 @@
+// The page around one program: its canvas, the data it preloads, message boxes as a modal
+// dialog, and what the page says when the program ends. Loaded before PROGRAM.data.js,
+// fonts.data.js and PROGRAM.js, which read the Module object set up here.
+'use strict';
+
+(function () {
+  const page = document.body.dataset;
+  const status = document.getElementById('status');
+  const dialog = document.getElementById('message-box');
+  const canvas = document.getElementById('canvas');
+
+  // What the page's checks read: whether the program runs, how many frames it presented,
+  // the lines it printed and every error.
+  window.demoStatus = { started: false, ended: false, exitCode: null, errors: [], lines: [] };
+
+  function say(text) { status.textContent = text; }
+
+  function fail(text) {
+    window.demoStatus.errors.push(text);
+    console.error(text);
+    say(text);
+  }
+
+  // The right button drags the view: the context menu would take its release.
+  canvas.addEventListener('contextmenu', (event) => event.preventDefault());
+  canvas.addEventListener('mousedown', () => canvas.focus());
+
+  window.Module = {
+    canvas,
+    // The fonts are one package for every page, beside the pages' folders.
+    locateFile: (path, prefix) => (path === 'fonts.data' ? '../fonts.data' : prefix + path),
+    arguments: (new URLSearchParams(location.search).get('args') || '').split(' ').filter((a) => a !== ''),
+    // The programs read "..\Resource\" from the folder they run in, as in build/bin natively.
+    preRun: [() => { FS.mkdir('/bin'); FS.chdir('/bin'); }],
+    onRuntimeInitialized: () => { window.demoStatus.started = true; say(''); canvas.focus(); },
+    print: (line) => { window.demoStatus.lines.push(line); console.log(line); },
+    printErr: (line) => { window.demoStatus.lines.push(line); console.warn(line); },
+    onAbort: (what) => fail(`${page.program} stopped: ${what}`),
+    onExit: (code) => {
+      window.demoStatus.ended = true;
+      window.demoStatus.exitCode = code;
+      document.getElementById('ended').hidden = false;
+    },
+    setStatus: (text) => { if (!window.demoStatus.started) say(text || 'Loading...'); },
+    // A modal box: the program waits in its own loop until a button answers it.
+    showMessageBox: (caption, text, buttons, answer) => {
+      const MB_OKCANCEL = 1, IDOK = 1, IDCANCEL = 2;
+      dialog.querySelector('h2').textContent = caption;
+      dialog.querySelector('p').textContent = text;
+      dialog.querySelector('.cancel').hidden = buttons !== MB_OKCANCEL;
+      window.demoStatus.lines.push(`box "${caption}" "${text}"`);
+      dialog.onclose = () => answer(dialog.returnValue === 'cancel' ? IDCANCEL : IDOK);
+      dialog.showModal();
+    },
+    demoFrames: 0,
+  };
+
+  document.getElementById('again').addEventListener('click', () => location.reload());
+  window.addEventListener('error', (event) => fail(`${event.message}`));
+})();
