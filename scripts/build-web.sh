@@ -34,7 +34,7 @@ python3 "$packager" "$site/fonts.data" --preload "$web/fonts@/fonts" --js-output
 
 # The pages, from the one table of programs.
 python3 - "$top" "$web" "$site" "$packager" <<'PY'
-import html, os, shutil, subprocess, sys
+import html, os, re, shutil, subprocess, sys
 top, web, site, packager = sys.argv[1:]
 resources = os.path.join(top, 'build', 'Resource')
 template = open(os.path.join(top, 'web', 'program.html'), encoding='utf-8').read()
@@ -43,6 +43,9 @@ for line in open(os.path.join(top, 'programs', 'programs.txt'), encoding='utf-8'
     if not line.strip() or line.startswith('#'):
         continue
     name, data, summary, shows, keys, _ = [cell.strip() for cell in line.split(' | ')]
+    # The table is written for the README: its links and code spans become plain text.
+    keys = re.sub(r' \(see \[[^]]*\]\([^)]*\)\)', '', keys)
+    shows, keys = (cell.replace('`', '') for cell in (shows, keys))
     folder = os.path.join(site, name)
     os.makedirs(folder)
     for suffix in ('.js', '.wasm'):

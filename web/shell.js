@@ -24,6 +24,7 @@
   // The right button drags the view: the context menu would take its release.
   canvas.addEventListener('contextmenu', (event) => event.preventDefault());
   canvas.addEventListener('mousedown', () => canvas.focus());
+  canvas.addEventListener('webglcontextlost', () => fail(`${page.program}: the browser took its WebGL context away`));
 
   window.Module = {
     canvas,
@@ -53,8 +54,18 @@
       dialog.showModal();
     },
     demoFrames: 0,
+    demoTexts: {},        // "x,y": text of the last frame presented
+    demoDrawing: {},      // the same for the frame being drawn
+    demoPresentTimes: [], // performance.now() of each Present
   };
 
   document.getElementById('again').addEventListener('click', () => location.reload());
-  window.addEventListener('error', (event) => fail(`${event.message}`));
+  window.addEventListener('error', (event) => {
+    // How a program that ended inside a wait for the browser unwinds: not a fault.
+    if (event.error && event.error.name === 'ExitStatus') {
+      event.preventDefault();
+      return;
+    }
+    fail(`${event.message}`);
+  });
 })();

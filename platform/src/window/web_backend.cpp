@@ -3,11 +3,14 @@
 // its own blocking message loop: built with Asyncify, each wait and each Present yields to
 // the browser, which then runs its events (web_events.cpp) and shows the frame.
 #include "core/report.h"
+#include "core/text.h"
 #include "window/backend.h"
 #include "window/window_state.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
+
+#include <host.h>
 
 #include <string>
 
@@ -40,6 +43,25 @@ EM_JS(void, OpenPageMessageBox, (const char* caption, const char* text, int butt
 
 EM_JS(int, PageMessageBoxAnswer, (), { return Module.demoMessageBoxAnswer | 0; });
 
+// What the page's checks read (web/shell.js): the texts drawn since the last Present, by
+// position, and the time of every Present.
+EM_JS(void, RecordPageText, (int x, int y, const char* text), {
+    Module.demoDrawing[x + "," + y] = UTF8ToString(text);
+});
+
+EM_JS(void, RecordPagePresent, (), {
+    Module.demoFrames += 1;
+    Module.demoTexts = Module.demoDrawing;
+    Module.demoDrawing = {};
+    Module.demoPresentTimes.push(performance.now());
+    if (Module.demoPresentTimes.length > 4096) Module.demoPresentTimes.shift();
+});
+
+// Suspends the program (Asyncify) until the browser's next animation frame.
+EM_JS(void, WaitForAnimationFrame, (), {
+    Asyncify.handleSleep(function(wakeUp) { requestAnimationFrame(function() { wakeUp(); }); });
+});
+
 EM_JS(void, SetPageTitle, (const char* title), { document.title = UTF8ToString(title); });
 
 // How long a wait for a pressed button lasts before the program's messages are dispatched.
@@ -52,6 +74,9 @@ bool NativeDisplayAvailable() { return true; }
 bool StartWindowSystem() {
     static const bool started = [] {
         ListenToThePage();
+        host::SetTextListener([](int x, int y, const std::wstring& text) {
+            RecordPageText(x, y, Utf8FromWide(text).c_str());
+        });
         return true;
     }();
     return started;
@@ -124,11 +149,12 @@ void MakeGlContextCurrent(NativeWindow*, void* context) {
     emscripten_webgl_make_context_current(static_cast<WebGlContext*>(context)->handle);
 }
 
-// The browser shows the canvas when the program yields; Present yields at once, and counts
-// the frame for the page (web/shell.js).
+// The browser shows the canvas when the program yields. Present yields until the next
+// animation frame, the page's display rate: a loop that yielded for less would hand the
+// browser frames faster than it can show them, and starve everything else it does.
 void SwapGlWindow(NativeWindow*) {
-    EM_ASM({ Module.demoFrames += 1; });
-    emscripten_sleep(0);
+    RecordPagePresent();
+    WaitForAnimationFrame();
 }
 
 void DeleteGlContext(void* context) {

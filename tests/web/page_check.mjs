@@ -1,0 +1,207 @@
+// The real pages in headless Chromium: each program's page starts, draws frames under real DOM
+// key and mouse events, and shows no error; its frame times and its start are measured.
+//   DEMO_WEB_TOOLS=FOLDER node page_check.mjs SITE_FOLDER [PROGRAM...]
+// FOLDER holds node_modules with puppeteer-core (npm install --prefix FOLDER puppeteer-core).
+// Prints one line per check and a table of frame times; exits 1 when a check fails.
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import zlib from 'node:zlib';
+import { createRequire } from 'node:module';
+
+const puppeteer = createRequire(path.join(path.resolve(process.env.DEMO_WEB_TOOLS || '.'), 'x'))('puppeteer-core');
+
+const site = path.resolve(process.argv[2] || 'build-web/site');
+const only = process.argv.slice(3);
+
+const kStartLimitMs = 3000;     // first frame after the page starts loading
+const kSettleMs = 1500;         // frames drawn before anything is measured
+const kTimingMs = 4000;         // how long frame times are sampled
+const kFrameWaitMs = 20000;     // the longest wait for a frame before the page is given up
+const kHoldMs = 1500;           // how long a held key is held
+
+// ---- a static server on 127.0.0.1, started and stopped here
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
+                '.png': 'image/png', '.data': 'application/octet-stream' };
+const server = http.createServer((request, response) => {
+  const file = path.join(site, decodeURIComponent(new URL(request.url, 'http://x').pathname));
+  if (!file.startsWith(site) || !fs.existsSync(file) || !fs.statSync(file).isFile()) {
+    response.writeHead(404).end();
+    return;
+  }
+  response.writeHead(200, { 'Content-Type': types[path.extname(file)] || 'application/octet-stream' });
+  fs.createReadStream(file).pipe(response);
+});
+await new Promise((resolve) => server.listen(0, '127.0.0.1', resolve));
+const origin = `http://127.0.0.1:${server.address().port}`;
+
+// ---- pixels of a screenshot (8-bit RGB or RGBA PNG, as Chromium writes them)
+function decodePng(bytes) {
+  const buffer = Buffer.from(bytes);
+  const width = buffer.readUInt32BE(16), height = buffer.readUInt32BE(20);
+  const channels = { 2: 3, 6: 4 }[buffer[25]];
+  const chunks = [];
+  for (let at = 8; at < buffer.length;) {
+    const length = buffer.readUInt32BE(at), type = buffer.toString('ascii', at + 4, at + 8);
+    if (type === 'IDAT') chunks.push(buffer.subarray(at + 8, at + 8 + length));
+    at += 12 + length;
+  }
+  const raw = zlib.inflateSync(Buffer.concat(chunks));
+  const stride = width * channels, pixels = Buffer.alloc(stride * height);
+  for (let y = 0; y < height; ++y) {
+    const filter = raw[y * (stride + 1)], row = raw.subarray(y * (stride + 1) + 1, (y + 1) * (stride + 1));
+    for (let x = 0; x < stride; ++x) {
+      const a = x >= channels ? pixels[y * stride + x - channels] : 0;
+      const b = y > 0 ? pixels[(y - 1) * stride + x] : 0;
+      const c = x >= channels && y > 0 ? pixels[(y - 1) * stride + x - channels] : 0;
+      const p = a + b - c, pa = Math.abs(p - a), pb = Math.abs(p - b), pc = Math.abs(p - c);
+      const predictor = [0, a, b, (a + b) >> 1, pa <= pb && pa <= pc ? a : pb <= pc ? b : c][filter];
+      pixels[y * stride + x] = (row[x] + predictor) & 0xff;
+    }
+  }
+  return { width, height, channels, pixels };
+}
+
+// The share of pixels whose colour differs by more than a little between two pictures.
+function changedShare(first, second) {
+  let changed = 0;
+  const count = first.width * first.height;
+  for (let i = 0; i < count; ++i) {
+    let difference = 0;
+    for (let c = 0; c < 3; ++c) difference += Math.abs(first.pixels[i * first.channels + c] - second.pixels[i * second.channels + c]);
+    if (difference > 24) ++changed;
+  }
+  return changed / count;
+}
+
+function meanBrightness(picture) {
+  let sum = 0;
+  for (let i = 0; i < picture.width * picture.height; ++i)
+    for (let c = 0; c < 3; ++c) sum += picture.pixels[i * picture.channels + c];
+  return sum / (picture.width * picture.height * 3);
+}
+
+// ---- the checks
+const browser = await puppeteer.launch({
+  executablePath: '/usr/bin/chromium', headless: 'new',
+  args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--window-size=1000,900'] });
+const programs = fs.readFileSync(path.join(site, '..', '..', 'programs', 'programs.txt'), 'utf8').split('\n')
+  .filter((line) => line.trim() !== '' && !line.startsWith('#')).map((line) => line.split(' | ')[0].trim())
+  .filter((name) => only.length === 0 || only.includes(name));
+let failures = 0;
+const timings = [];
+
+function check(name, what, passed, detail = '') {
+  console.log(`${passed ? 'ok  ' : 'FAIL'} ${name}: ${what}${detail ? ` (${detail})` : ''}`);
+  if (!passed) ++failures;
+}
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+for (const name of programs) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1000, height: 900 });
+  const errors = [];
+  page.on('console', (message) => { if (message.type() === 'error') errors.push(message.text()); });
+  page.on('pageerror', (error) => errors.push(error.message));
+  const frames = () => page.evaluate(() => Module.demoFrames);
+  const texts = () => page.evaluate(() => Module.demoTexts);
+  const canvas = async () => decodePng(await (await page.$('#canvas')).screenshot({ type: 'png' }));
+  const framesAfter = async (count) => {
+    const target = (await frames()) + count;
+    await page.waitForFunction((n) => Module.demoFrames >= n, { timeout: kFrameWaitMs }, target);
+  };
+
+  // The programs read the keyboard and the mouse once a frame, as DirectInput state: a key is
+  // held over frames, as a person holds it.
+  const tap = async (key) => {
+    await page.keyboard.down(key);
+    await framesAfter(2);
+    await page.keyboard.up(key);
+    await framesAfter(2);
+  };
+
+  const started = Date.now();
+  await page.goto(`${origin}/${name}/index.html`);
+  try {
+    await page.waitForFunction(() => window.Module && Module.demoFrames >= 1, { timeout: kFrameWaitMs });
+  } catch {
+    check(name, 'draws a first frame', false, errors.join('; '));
+    await page.close();
+    continue;
+  }
+  const startMs = Date.now() - started;
+  check(name, `first frame within ${kStartLimitMs} ms of loading`, startMs <= kStartLimitMs, `${startMs} ms`);
+  await sleep(kSettleMs);
+
+  // Frame times from the page's own record of each Present.
+  const before = await page.evaluate(() => Module.demoPresentTimes.length);
+  await sleep(kTimingMs);
+  const times = await page.evaluate((from) => Module.demoPresentTimes.slice(from), before);
+  const intervals = times.slice(1).map((t, i) => t - times[i]).sort((a, b) => a - b);
+  const at = (share) => intervals[Math.min(intervals.length - 1, Math.floor(share * intervals.length))];
+  timings.push({ name, frames: intervals.length, median: at(0.5), p95: at(0.95), startMs });
+
+  await page.focus('#canvas');
+  if (name === 'relief') {
+    const count = (await texts())['70,10'];
+    await page.keyboard.down('KeyW');
+    await sleep(kHoldMs);
+    await page.keyboard.up('KeyW');
+    await framesAfter(2);
+    const moved = (await texts())['70,10'];
+    check(name, 'W moves the camera and the triangle count changes', count !== undefined && moved !== count,
+          `${count} -> ${moved}`);
+  }
+  if (name === 'glasshall') {
+    const shown = await canvas();
+    await tap('KeyN');
+    await framesAfter(3);
+    const share = changedShare(shown, await canvas());
+    check(name, 'N changes the character', share > 0.002, `${(100 * share).toFixed(2)}% of the pixels changed`);
+  }
+  if (name === 'landscaper') {
+    // The house stands right of the middle in the first view; picked, it follows the cursor.
+    const box = await (await page.$('#canvas')).boundingBox();
+    const house = { x: box.x + 575, y: box.y + 255 };
+    await page.mouse.move(house.x, house.y);
+    await framesAfter(2);
+    const unpicked = await canvas();
+    await page.mouse.down();
+    await framesAfter(2);
+    await page.mouse.up();
+    await framesAfter(2);
+    await page.mouse.move(house.x - 250, house.y + 60, { steps: 10 });
+    await framesAfter(4);
+    const share = changedShare(unpicked, await canvas());
+    check(name, 'a click picks the house and it follows the cursor', share > 0.01,
+          `${(100 * share).toFixed(2)}% of the pixels changed`);
+  }
+  // F1: the wireframe shows the background between the edges.
+  const solid = await canvas();
+  await tap('F1');
+  await framesAfter(3);
+  const wire = await canvas();
+  const share = changedShare(solid, wire);
+  check(name, 'F1 shows the wireframe', share > 0.05,
+        `${(100 * share).toFixed(1)}% of the pixels changed, mean ${meanBrightness(solid).toFixed(0)} -> ${meanBrightness(wire).toFixed(0)}`);
+  fs.mkdirSync(path.join(site, '..', 'checks'), { recursive: true });
+  fs.writeFileSync(path.join(site, '..', 'checks', `${name}-wireframe.png`), await (await page.$('#canvas')).screenshot());
+
+  await page.keyboard.down('Escape');
+  let ended = false;
+  try {
+    await page.waitForFunction(() => window.demoStatus.ended, { timeout: kFrameWaitMs });
+    ended = await page.evaluate(() => !document.getElementById('ended').hidden);
+  } catch { /* ended stays false */ }
+  check(name, 'Escape ends it and the page offers to start it again', ended);
+  check(name, 'no error in the console', errors.length === 0, errors.join('; '));
+  await page.close();
+}
+
+console.log('\nprogram      frames  median ms  p95 ms  first frame ms');
+for (const t of timings)
+  console.log(`${t.name.padEnd(12)} ${String(t.frames).padStart(6)} ${t.median.toFixed(1).padStart(10)} ${t.p95.toFixed(1).padStart(7)} ${String(t.startMs).padStart(15)}`);
+await browser.close();
+server.close();
+process.exit(failures === 0 ? 0 : 1);
