@@ -12,7 +12,9 @@ source "$top/scripts/setup.sh"
 demo_install_packages web
 
 # The data files come from the generator of the native build (build/Resource).
-cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+if [ ! -f "$top/build/build.ninja" ]; then
+  cmake -S "$top" -B "$top/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+fi
 cmake --build "$top/build" --target resources
 
 web="$top/build-web"

@@ -85,9 +85,13 @@ function meanBrightness(picture) {
 const browser = await puppeteer.launch({
   executablePath: '/usr/bin/chromium', headless: 'new',
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--window-size=1000,900'] });
-const programs = fs.readFileSync(path.join(site, '..', '..', 'programs', 'programs.txt'), 'utf8').split('\n')
-  .filter((line) => line.trim() !== '' && !line.startsWith('#')).map((line) => line.split(' | ')[0].trim())
+// Every program of the site: a folder with its NAME.wasm.
+const programs = fs.readdirSync(site).filter((name) => fs.existsSync(path.join(site, name, `${name}.wasm`)))
   .filter((name) => only.length === 0 || only.includes(name));
+if (programs.length === 0) {
+  console.log(`FAIL no program pages in ${site}`);
+  process.exit(1);
+}
 let failures = 0;
 const timings = [];
 
