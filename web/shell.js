@@ -26,6 +26,10 @@
   canvas.addEventListener('mousedown', () => canvas.focus());
   canvas.addEventListener('webglcontextlost', () => fail(`${page.program}: the browser took its WebGL context away`));
 
+  // ?damage=PATH: the checks replace one data file of the page's file system with bytes of
+  // no file kind before the program starts, to see the program's own complaint about it.
+  const damaged = new URLSearchParams(location.search).get('damage');
+
   window.Module = {
     canvas,
     // The fonts are one package for every page, beside the pages' folders.
@@ -33,7 +37,16 @@
     arguments: (new URLSearchParams(location.search).get('args') || '').split(' ').filter((a) => a !== ''),
     // The programs read "..\Resource\" from the folder they run in, as in build/bin natively.
     preRun: [() => { FS.mkdir('/bin'); FS.chdir('/bin'); }],
-    onRuntimeInitialized: () => { window.demoStatus.started = true; say(''); canvas.focus(); },
+    noInitialRun: damaged !== null,
+    onRuntimeInitialized: () => {
+      window.demoStatus.started = true;
+      say('');
+      canvas.focus();
+      if (damaged !== null) {
+        FS.writeFile(damaged, 'this is not a file of its kind\n');
+        Module.callMain(Module.arguments);
+      }
+    },
     print: (line) => { window.demoStatus.lines.push(line); console.log(line); },
     printErr: (line) => { window.demoStatus.lines.push(line); console.warn(line); },
     onAbort: (what) => fail(`${page.program} stopped: ${what}`),
@@ -50,6 +63,7 @@
       dialog.querySelector('p').textContent = text;
       dialog.querySelector('.cancel').hidden = buttons !== MB_OKCANCEL;
       window.demoStatus.lines.push(`box "${caption}" "${text}"`);
+      window.demoStatus.boxes = (window.demoStatus.boxes || []).concat([[caption, text]]);
       dialog.onclose = () => answer(dialog.returnValue === 'cancel' ? IDCANCEL : IDOK);
       dialog.showModal();
     },

@@ -1,13 +1,18 @@
 // The real pages in headless Chromium: each program's page starts, draws frames under real DOM
 // key and mouse events, and shows no error; its frame times and its start are measured.
-//   DEMO_WEB_TOOLS=FOLDER node page_check.mjs SITE_FOLDER [PROGRAM...]
+//   DEMO_WEB_TOOLS=FOLDER [DEMO_NATIVE_BUILD=BUILD] node page_check.mjs SITE_FOLDER [PROGRAM...]
 // FOLDER holds node_modules with puppeteer-core (npm install --prefix FOLDER puppeteer-core).
+// With the native build (its bin/demo-run and Resource), each program's frame times are
+// taken natively too, in the same run, and a damaged data file must bring the same box in
+// the page as natively.
 // Prints one line per check and a table of frame times; exits 1 when a check fails.
 import fs from 'node:fs';
 import http from 'node:http';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { createRequire } from 'node:module';
+import { execFileSync } from 'node:child_process';
+import os from 'node:os';
 
 const puppeteer = createRequire(path.join(path.resolve(process.env.DEMO_WEB_TOOLS || '.'), 'x'))('puppeteer-core');
 
@@ -19,6 +24,7 @@ const kSettleMs = 1500;         // frames drawn before anything is measured
 const kTimingMs = 4000;         // how long frame times are sampled
 const kFrameWaitMs = 20000;     // the longest wait for a frame before the page is given up
 const kHoldMs = 1500;           // how long a held key is held
+const kMaxWasmBytes = 2 << 20;  // the page weight of a program's code
 
 // ---- a static server on 127.0.0.1, started and stopped here
 const types = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm', '.css': 'text/css',
@@ -100,6 +106,35 @@ function check(name, what, passed, detail = '') {
   if (!passed) ++failures;
 }
 
+const nativeBuild = process.env.DEMO_NATIVE_BUILD ? path.resolve(process.env.DEMO_NATIVE_BUILD) : null;
+const kNativeFrames = 300;
+
+// demo-run's "timing frames=N median_ms=M p95_ms=P" for the program, natively.
+function nativeTiming(name) {
+  if (nativeBuild === null) return null;
+  const out = execFileSync(path.join(nativeBuild, 'bin', 'demo-run'), [name, '--frames', String(kNativeFrames), '--timing'],
+                           { cwd: path.join(nativeBuild, 'bin'), encoding: 'utf8' });
+  const match = /median_ms=([\d.]+) p95_ms=([\d.]+)/.exec(out);
+  return match ? { median: Number(match[1]), p95: Number(match[2]) } : null;
+}
+
+// The boxes demo-run reports natively for the program when the data file is damaged alike.
+function nativeBoxes(name, damaged) {
+  const copy = fs.mkdtempSync(path.join(os.tmpdir(), 'web-check-'));
+  try {
+    fs.cpSync(path.join(nativeBuild, 'Resource'), copy, { recursive: true });
+    fs.writeFileSync(path.join(copy, damaged), 'this is not a file of its kind\n');
+    const out = execFileSync(path.join(nativeBuild, 'bin', 'demo-run'), [name, '--frames', '3', '--text', '--resources', copy],
+                             { cwd: path.join(nativeBuild, 'bin'), encoding: 'utf8' });
+    return [...out.matchAll(/^frame \d+ box "(.*)" "(.*)"$/gm)].map((m) => [m[1], m[2].replaceAll('\\\\', '\\')]);
+  } finally {
+    fs.rmSync(copy, { recursive: true, force: true });
+  }
+}
+
+// A damaged data file of each program that reads one, and the page's file system path of it.
+const kDamaged = { glasshall: 'MD2Model/yoshi/yoshi.md2' };
+
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 for (const name of programs) {
@@ -125,6 +160,8 @@ for (const name of programs) {
     await framesAfter(2);
   };
 
+  const wasmBytes = fs.statSync(path.join(site, name, `${name}.wasm`)).size;
+  check(name, `${name}.wasm is at most ${kMaxWasmBytes >> 20} MB`, wasmBytes <= kMaxWasmBytes, `${(wasmBytes / 1024).toFixed(0)} KB`);
   const started = Date.now();
   await page.goto(`${origin}/${name}/index.html`);
   try {
@@ -144,7 +181,7 @@ for (const name of programs) {
   const times = await page.evaluate((from) => Module.demoPresentTimes.slice(from), before);
   const intervals = times.slice(1).map((t, i) => t - times[i]).sort((a, b) => a - b);
   const at = (share) => intervals[Math.min(intervals.length - 1, Math.floor(share * intervals.length))];
-  timings.push({ name, frames: intervals.length, median: at(0.5), p95: at(0.95), startMs });
+  timings.push({ name, frames: intervals.length, median: at(0.5), p95: at(0.95), startMs, native: nativeTiming(name) });
 
   await page.focus('#canvas');
   if (name === 'relief') {
@@ -200,12 +237,33 @@ for (const name of programs) {
   } catch { /* ended stays false */ }
   check(name, 'Escape ends it and the page offers to start it again', ended);
   check(name, 'no error in the console', errors.length === 0, errors.join('; '));
+
+  if (kDamaged[name] && nativeBuild !== null) {
+    await page.goto(`${origin}/${name}/index.html?damage=/Resource/${kDamaged[name]}`);
+    let boxes = [];
+    try {
+      await page.waitForFunction(() => document.getElementById('message-box').open, { timeout: kFrameWaitMs });
+      boxes = await page.evaluate(() => window.demoStatus.boxes);
+    } catch { /* no box came */ }
+    const expected = nativeBoxes(name, kDamaged[name]);
+    check(name, `a damaged ${kDamaged[name]} brings the box it brings natively`,
+          boxes.length > 0 && JSON.stringify(boxes[0]) === JSON.stringify(expected[0]),
+          `page ${JSON.stringify(boxes[0])}, native ${JSON.stringify(expected[0])}`);
+    // OK answers the box, as on the desktop, and the program goes on to its end.
+    await page.click('#message-box button[value=ok]');
+  }
   await page.close();
 }
 
-console.log('\nprogram      frames  median ms  p95 ms  first frame ms');
-for (const t of timings)
-  console.log(`${t.name.padEnd(12)} ${String(t.frames).padStart(6)} ${t.median.toFixed(1).padStart(10)} ${t.p95.toFixed(1).padStart(7)} ${String(t.startMs).padStart(15)}`);
+const size = (name, suffix) => fs.statSync(path.join(site, name, name + suffix)).size;
+console.log('\n             browser (SwiftShader)       native (llvmpipe)   first frame  .wasm    .data');
+console.log('program      frames  median  p95 ms       median  p95 ms      ms          KB       KB');
+for (const t of timings) {
+  const native = t.native ? `${t.native.median.toFixed(1).padStart(6)} ${t.native.p95.toFixed(1).padStart(7)}` : '     -       -';
+  const data = fs.existsSync(path.join(site, t.name, t.name + '.data')) ? (size(t.name, '.data') / 1024).toFixed(0) : '0';
+  console.log(`${t.name.padEnd(12)} ${String(t.frames).padStart(6)} ${t.median.toFixed(1).padStart(7)} ${t.p95.toFixed(1).padStart(7)}      ${native}` +
+              `   ${String(t.startMs).padStart(8)} ${(size(t.name, '.wasm') / 1024).toFixed(0).padStart(8)} ${data.padStart(8)}`);
+}
 await browser.close();
 server.close();
 process.exit(failures === 0 ? 0 : 1);
