@@ -80,6 +80,19 @@ for line in open(os.path.join(top, 'programs', 'programs.txt'), encoding='utf-8'
         image = f'<img src="{name}/{name}.png" alt="{name}">'
     cards.append(f'<a class="card" href="{name}/index.html">{image}<h2>{name}</h2>'
                  f'<p>{html.escape(summary)}</p><p class="keys">{html.escape(keys)}</p></a>')
+# The runner's page: demo-run with every data file, driven by its arguments in the address
+# (?args=relief --frames 300 --text&input=SCRIPT), as the checks run it beside the native one.
+runner = os.path.join(site, 'demo-run')
+os.makedirs(runner)
+for suffix in ('.js', '.wasm'):
+    shutil.copy(os.path.join(web, 'bin', 'demo-run' + suffix), runner)
+subprocess.run([sys.executable, packager, os.path.join(runner, 'demo-run.data'), '--preload', resources + '@/Resource',
+                '--js-output=' + os.path.join(runner, 'demo-run.data.js')], check=True, stdout=subprocess.DEVNULL)
+page = (template.replace('@NAME@', 'demo-run').replace('@SHOWS@', 'The headless runner: any program, run as demo-run runs it.')
+        .replace('@KEYS@', 'those of the program it runs').replace('@NOTE@', '')
+        .replace('@DATA@', '<script src="demo-run.data.js"></script>'))
+open(os.path.join(runner, 'index.html'), 'w', encoding='utf-8').write(page)
+
 index = open(os.path.join(top, 'web', 'index.html'), encoding='utf-8').read()
 open(os.path.join(site, 'index.html'), 'w', encoding='utf-8').write(index.replace('@PROGRAMS@', '\n'.join(cards)))
 PY

@@ -36,7 +36,13 @@
     locateFile: (path, prefix) => (path === 'fonts.data' ? '../fonts.data' : prefix + path),
     arguments: (new URLSearchParams(location.search).get('args') || '').split(' ').filter((a) => a !== ''),
     // The programs read "..\Resource\" from the folder they run in, as in build/bin natively.
-    preRun: [() => { FS.mkdir('/bin'); FS.chdir('/bin'); }],
+    // ?input=TEXT: the runner's input script, as /bin/input.txt.
+    preRun: [() => {
+      FS.mkdir('/bin');
+      FS.chdir('/bin');
+      const input = new URLSearchParams(location.search).get('input');
+      if (input !== null) FS.writeFile('/bin/input.txt', input);
+    }],
     noInitialRun: damaged !== null,
     onRuntimeInitialized: () => {
       window.demoStatus.started = true;

@@ -91,8 +91,9 @@ function meanBrightness(picture) {
 const browser = await puppeteer.launch({
   executablePath: '/usr/bin/chromium', headless: 'new',
   args: ['--no-sandbox', '--use-angle=swiftshader', '--enable-unsafe-swiftshader', '--window-size=1000,900'] });
-// Every program of the site: a folder with its NAME.wasm.
-const programs = fs.readdirSync(site).filter((name) => fs.existsSync(path.join(site, name, `${name}.wasm`)))
+// Every program of the site: a folder with its NAME.wasm, but the runner's.
+const programs = fs.readdirSync(site)
+  .filter((name) => name !== 'demo-run' && fs.existsSync(path.join(site, name, `${name}.wasm`)))
   .filter((name) => only.length === 0 || only.includes(name));
 if (programs.length === 0) {
   console.log(`FAIL no program pages in ${site}`);
@@ -133,7 +134,7 @@ function nativeBoxes(name, damaged) {
 }
 
 // A damaged data file of each program that reads one, and the page's file system path of it.
-const kDamaged = { glasshall: 'MD2Model/yoshi/yoshi.md2' };
+const kDamaged = { glasshall: 'MD2Model/yoshi/yoshi.md2', halfspace: 'mouse.x' };
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -253,6 +254,109 @@ for (const name of programs) {
     await page.click('#message-box button[value=ok]');
   }
   await page.close();
+}
+
+// ---- the same state and the same pictures: demo-run in the page beside demo-run natively,
+// with the virtual clock, one input script a program (the camera moves and turns, F1 at frame
+// 200, then the program's own keys) and captures of a solid and a wireframe frame.
+const kStateFrames = 300;
+const kSolidFrame = 190;
+const kWireFrame = 300;
+// glasshall walks backwards: forwards it would pass through its mirror.
+const kForward = { glasshall: 'S' };
+const commonScript = (name) => [`5 down ${kForward[name] || 'W'}`, `60 up ${kForward[name] || 'W'}`, '70 move 400 300', '71 rdown', '72 move 430 320', '74 rup',
+                       '75 down A', '95 up A', '200 down F1', '202 up F1'];
+const kOwnKeys = {
+  relief: ['120 move 300 400', '121 ldown', '123 lup'],
+  flurry: ['120 move 300 400', '121 ldown', '123 lup'],
+  drizzle: ['120 move 300 400', '121 ldown', '123 lup'],
+  tether: ['110 down LEFT', '150 up LEFT', '155 down HOME', '175 up HOME'],
+  halfspace: ['110 down SPACE', '112 up SPACE'],
+  landscaper: ['110 move 400 420', '112 down T', '114 up T', '150 move 560 290', '151 ldown', '153 lup',
+               '160 move 500 300', '170 rdown', '172 rup'],
+  glasshall: ['110 down N', '112 up N', '130 down 2', '132 up 2', '140 down K', '160 up K'],
+};
+// Regions of the pictures, compared by mean colour as the Windows checks compare theirs.
+const kGrid = [8, 6];
+const kMeanTolerance = 3;
+
+function regionMeans(picture) {
+  const [columns, rows] = kGrid, means = [];
+  for (let gy = 0; gy < rows; ++gy) {
+    for (let gx = 0; gx < columns; ++gx) {
+      const sum = [0, 0, 0];
+      let count = 0;
+      for (let y = Math.floor(gy * picture.height / rows); y < Math.floor((gy + 1) * picture.height / rows); ++y) {
+        for (let x = Math.floor(gx * picture.width / columns); x < Math.floor((gx + 1) * picture.width / columns); ++x) {
+          for (let c = 0; c < 3; ++c) sum[c] += picture.pixels[(y * picture.width + x) * picture.channels + c];
+          ++count;
+        }
+      }
+      means.push(sum.map((v) => v / count));
+    }
+  }
+  return means;
+}
+
+function worstRegion(first, second) {
+  const a = regionMeans(first), b = regionMeans(second);
+  let worst = 0;
+  for (let i = 0; i < a.length; ++i) for (let c = 0; c < 3; ++c) worst = Math.max(worst, Math.abs(a[i][c] - b[i][c]));
+  return worst;
+}
+
+if (nativeBuild !== null) {
+  const runner = await browser.newPage();
+  for (const name of programs) {
+    const script = [...commonScript(name), ...(kOwnKeys[name] || [])]
+      .sort((a, b) => parseInt(a, 10) - parseInt(b, 10)).join('\n') + '\n';
+    const scratch = fs.mkdtempSync(path.join(os.tmpdir(), 'web-state-'));
+    fs.writeFileSync(path.join(scratch, 'input.txt'), script);
+    const shots = (folder) => [kSolidFrame, kWireFrame].flatMap((f) => ['--capture', `${f}:${folder}/shot-${f}.png`]);
+    const args = [name, '--frames', String(kStateFrames), '--text', '--input'];
+    // Natively twice: on desktop GL, and on OpenGL ES as the page draws, whose wireframe is
+    // drawn the way WebGL2 allows (edges shaded inside the triangles, no polygon mode).
+    const runNative = (profile, folder) => execFileSync(path.join(nativeBuild, 'bin', 'demo-run'),
+      [...args, path.join(scratch, 'input.txt'), ...shots(folder)],
+      { cwd: path.join(nativeBuild, 'bin'), encoding: 'utf8', env: { ...process.env, DEMO_GL_PROFILE: profile } })
+      .split('\n').filter((l) => l !== '');
+    fs.mkdirSync(path.join(scratch, 'es'));
+    const native = runNative('desktop', scratch);
+    const nativeEs = runNative('es', path.join(scratch, 'es'));
+    check(name, 'natively, desktop GL and OpenGL ES print the same lines', JSON.stringify(native) === JSON.stringify(nativeEs));
+    const query = `args=${encodeURIComponent([...args, 'input.txt', ...shots('/bin')].join(' '))}&input=${encodeURIComponent(script)}`;
+    await runner.goto(`${origin}/demo-run/index.html?${query}`);
+    let page = [];
+    const pictures = {};
+    try {
+      await runner.waitForFunction(() => window.demoStatus && window.demoStatus.ended, { timeout: 180000 });
+      page = (await runner.evaluate(() => window.demoStatus.lines)).filter((l) => l !== '');
+      for (const f of [kSolidFrame, kWireFrame])
+        pictures[f] = decodePng(Buffer.from(await runner.evaluate((file) => Array.from(FS.readFile(file)), `/bin/shot-${f}.png`)));
+    } catch (error) {
+      check(name, 'demo-run ends in the page', false, error.message);
+      continue;
+    }
+    const differing = native.map((line, i) => [line, page[i]]).filter(([a, b]) => a !== b);
+    check(name, `demo-run --text prints in the page what it prints natively (${native.length} lines)`,
+          differing.length === 0 && page.length === native.length,
+          differing.length ? `first difference: native ${differing[0][0]} / page ${differing[0][1]}` : `${page.length} lines`);
+    for (const f of [kSolidFrame, kWireFrame]) {
+      const worst = worstRegion(decodePng(fs.readFileSync(path.join(scratch, `shot-${f}.png`))), pictures[f]);
+      const worstEs = worstRegion(decodePng(fs.readFileSync(path.join(scratch, 'es', `shot-${f}.png`))), pictures[f]);
+      const wire = f === kWireFrame;
+      // The wireframe is compared with the one drawn the same way; desktop GL's lines are
+      // thinner, and how much so is said.
+      check(name, `frame ${f}${wire ? ' (wireframe)' : ''} looks as natively${wire ? ' on ES' : ''}: every region's mean colour within ${kMeanTolerance}`,
+            (wire ? worstEs : worst) <= kMeanTolerance,
+            `largest difference ${(wire ? worstEs : worst).toFixed(2)}; against desktop GL ${worst.toFixed(2)}`);
+      fs.copyFileSync(path.join(scratch, `shot-${f}.png`), path.join(site, '..', 'checks', `${name}-${f}-native.png`));
+      fs.writeFileSync(path.join(site, '..', 'checks', `${name}-${f}-page.png`),
+                       Buffer.from(await runner.evaluate((file) => Array.from(FS.readFile(file)), `/bin/shot-${f}.png`)));
+    }
+    fs.rmSync(scratch, { recursive: true, force: true });
+  }
+  await runner.close();
 }
 
 const size = (name, suffix) => fs.statSync(path.join(site, name, name + suffix)).size;

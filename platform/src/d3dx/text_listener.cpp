@@ -10,6 +10,7 @@ namespace {
 
 std::mutex listenerMutex;
 std::function<void(int, int, const std::wstring&)> textListener;
+void (*windowSystemObserver)(int, int, const std::wstring&) = nullptr;
 
 }  // namespace
 
@@ -20,6 +21,11 @@ void NotifyTextDrawn(int x, int y, const std::wstring& text) {
         listener = textListener;
     }
     if (listener) listener(x, y, text);
+    if (windowSystemObserver != nullptr) windowSystemObserver(x, y, text);
+}
+
+void SetWindowSystemTextObserver(void (*observer)(int x, int y, const std::wstring& text)) {
+    windowSystemObserver = observer;
 }
 
 }  // namespace platform::d3dx

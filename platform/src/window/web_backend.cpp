@@ -4,13 +4,12 @@
 // the browser, which then runs its events (web_events.cpp) and shows the frame.
 #include "core/report.h"
 #include "core/text.h"
+#include "d3dx/text_listener.h"
 #include "window/backend.h"
 #include "window/window_state.h"
 
 #include <emscripten.h>
 #include <emscripten/html5.h>
-
-#include <host.h>
 
 #include <string>
 
@@ -74,7 +73,7 @@ bool NativeDisplayAvailable() { return true; }
 bool StartWindowSystem() {
     static const bool started = [] {
         ListenToThePage();
-        host::SetTextListener([](int x, int y, const std::wstring& text) {
+        d3dx::SetWindowSystemTextObserver([](int x, int y, const std::wstring& text) {
             RecordPageText(x, y, Utf8FromWide(text).c_str());
         });
         return true;
