@@ -23,7 +23,7 @@ bool IsLineType(D3DPRIMITIVETYPE type) { return type == D3DPT_LINELIST || type =
 // counted from the start of its vertex data.
 class ElementReader {
 public:
-    ElementReader(const DrawCall& call, const IndexBuffer* indices) {
+    ElementReader(const DrawCall& call, IndexBuffer* indices) {
         if (!call.indexed) {
             first_ = call.userVertices == nullptr ? static_cast<int64_t>(call.startVertex) : 0;
             return;
@@ -35,7 +35,7 @@ public:
             return;
         }
         wide_ = indices->format() == D3DFMT_INDEX32;
-        const std::vector<uint8_t>& bytes = const_cast<IndexBuffer*>(indices)->storage().bytes();
+        const std::vector<uint8_t>& bytes = indices->storage().bytes();
         const size_t width = wide_ ? 4 : 2;
         const size_t skipped = static_cast<size_t>(call.startIndex) * width;
         data_ = bytes.data() + std::min(skipped, bytes.size());
@@ -334,7 +334,7 @@ void GlDevice::drawSeparatePrimitives(const DrawCall& call, bool edges) {
     } else {
         available = call.indexed ? call.minIndex + call.numVertices : call.elementCount;
     }
-    const ElementReader element(call, static_cast<const IndexBuffer*>(state().indices));
+    const ElementReader element(call, static_cast<IndexBuffer*>(state().indices));
     const std::vector<size_t> order = SeparatePrimitives(call);
     const size_t corners = IsTriangleType(call.type) ? 3 : 2;
     separated_.resize(order.size() * stride);

@@ -1,6 +1,8 @@
 // Drawing from vertex and index buffers: offsets, base vertices, index sizes and updates.
 #include "gl_fixture.h"
 
+#include <algorithm>
+
 namespace {
 
 using GlBufferDrawTest = GlDeviceTest;
@@ -66,6 +68,18 @@ TEST_F(GlBufferDrawTest, DrawIndexedPrimitiveWithBaseVertexAndBothIndexSizes) {
     ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 6, 2), D3D_OK);
     EXPECT_RGB_NEAR(Pixel(48, 32), 0, 255, 0);
     EXPECT_RGB_NEAR(Pixel(16, 32), 0, 0, 0);
+
+    // The same draw in wireframe: the two triangles' shared diagonal, from the top-right
+    // corner (64, 0) to the bottom-left (32, 64), crosses row 32 at x = 48; inside them is dark.
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, D3DCOLOR_XRGB(0, 0, 0), 1.0f, 0);
+    device_->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
+    ASSERT_EQ(device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 4, 0, 4, 6, 2), D3D_OK);
+    int diagonal = 0;
+    for (int x = 46; x <= 50; ++x) diagonal = std::max(diagonal, Channel(Pixel(x, 32), 8));
+    EXPECT_GT(diagonal, 128) << "the diagonal edge";
+    EXPECT_RGB_NEAR(Pixel(58, 40), 0, 0, 0);
+    EXPECT_RGB_NEAR(Pixel(16, 32), 0, 0, 0);
+    device_->SetRenderState(D3DRS_FILLMODE, D3DFILL_SOLID);
     shortIndices->Release();
 
     IDirect3DIndexBuffer9* longIndices = nullptr;

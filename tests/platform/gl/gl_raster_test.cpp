@@ -73,6 +73,17 @@ TEST_F(GlRasterTest, CullingFollowsD3DWindingOnStripsAndFans) {
     EXPECT_RGB_NEAR(Pixel(24, 40), 255, 255, 255);
 }
 
+// D3D takes a flat-shaded triangle's colour from its first vertex (ES would take the last).
+TEST_F(GlRasterTest, FlatShadingTakesTheFirstVertexColour) {
+    device_->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
+    ScreenVertex triangle[3] = {{0, 0, 0.5f, 1, 0xffff0000, 0, 0},
+                                {64, 0, 0.5f, 1, 0xff00ff00, 0, 0},
+                                {0, 64, 0.5f, 1, 0xff0000ff, 0, 0}};
+    device_->SetFVF(kScreenFvf);
+    ASSERT_EQ(device_->DrawPrimitiveUP(D3DPT_TRIANGLELIST, 1, triangle, sizeof(ScreenVertex)), D3D_OK);
+    EXPECT_RGB_NEAR(Pixel(16, 16), 255, 0, 0);
+}
+
 TEST_F(GlRasterTest, WireframeDrawsEdgesOnly) {
     device_->SetRenderState(D3DRS_FILLMODE, D3DFILL_WIREFRAME);
     DrawRect(8, 8, 56, 56, 0xffffffff);
