@@ -105,4 +105,8 @@ void RefuseDevices(bool refuse);
 // the same process.
 void Reset();
 
+// What main returns. In the browser a main that waited for the page returns into no caller
+// that would end the program: it ends here, and the page hears of it.
+int EndMain(int result);
+
 }  // namespace host

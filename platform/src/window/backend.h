@@ -45,6 +45,10 @@ void ShowRealPointer(bool shown);
 int ShowNativeMessageBox(NativeWindow* owner, const std::string& utf8Text, const std::string& utf8Caption,
                          UINT type);
 
+// main has returned this: the program ends (the browser's page is told; natively nothing
+// is left to do).
+void EndProgram(int result);
+
 // A GL context of the chosen profile on the window, made current; null when none can be made.
 void* CreateGlContext(NativeWindow* native);
 void MakeGlContextCurrent(NativeWindow* native, void* context);

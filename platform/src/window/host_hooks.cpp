@@ -35,6 +35,11 @@ void SetHeadless(bool headless) { chosenHeadless = headless; }
 
 bool IsHeadless() { return chosenHeadless.has_value() ? *chosenHeadless : !NativeDisplayAvailable(); }
 
+int EndMain(int result) {
+    EndProgram(result);
+    return result;
+}
+
 }  // namespace host
 
 namespace platform {

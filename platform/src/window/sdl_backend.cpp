@@ -115,6 +115,8 @@ void MoveRealPointer(int x, int y) { SDL_WarpMouseGlobal(x, y); }
 
 void ShowRealPointer(bool shown) { SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE); }
 
+void EndProgram(int) {}
+
 void* CreateGlContext(NativeWindow* native) {
     RequestGlContext();
     SDL_GLContext context = SDL_GL_CreateContext(Sdl(native));

@@ -128,6 +128,10 @@ int ShowNativeMessageBox(NativeWindow*, const std::string& utf8Text, const std::
     return answer == IDCANCEL && okCancel ? IDCANCEL : IDOK;
 }
 
+// A main that waited for the browser (Asyncify) returns into no caller that would end the
+// program: it ends here, and the page hears of it (Module.onExit).
+void EndProgram(int result) { emscripten_force_exit(result); }
+
 void* CreateGlContext(NativeWindow*) {
     EmscriptenWebGLContextAttributes attributes;
     emscripten_webgl_init_context_attributes(&attributes);

@@ -2,9 +2,7 @@
 // WinMain, as the Windows GUI subsystem would.
 #include <windows.h>
 
-#if defined(__EMSCRIPTEN__)
-#include <emscripten.h>
-#endif
+#include <host.h>
 
 #include <string>
 
@@ -16,11 +14,5 @@ int main(int argc, char** argv) {
         if (i > 1) commandLine += ' ';
         commandLine += argv[i];
     }
-    const int result = WinMain(GetModuleHandleW(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL);
-#if defined(__EMSCRIPTEN__)
-    // A main that waited for the browser (Asyncify) returns into no caller that would end the
-    // program: it ends here, and the page hears of it (Module.onExit).
-    emscripten_force_exit(result);
-#endif
-    return result;
+    return host::EndMain(WinMain(GetModuleHandleW(nullptr), nullptr, commandLine.data(), SW_SHOWNORMAL));
 }
