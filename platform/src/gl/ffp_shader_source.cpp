@@ -3,6 +3,7 @@
 #include "gl/gl_profile.h"
 
 #include <sstream>
+#include <string>
 
 namespace platform {
 namespace {
@@ -169,7 +170,8 @@ void main() {
 }
 )";
 
-const char* kFragmentShader = R"(
+// The fragment shader's inputs; its main() is written for each shape (FragmentMain).
+const char* kFragmentDeclarations = R"(
 uniform sampler2D texture0;
 uniform sampler2D texture1;
 SHADE in vec4 vDiffuse;
@@ -178,92 +180,112 @@ in vec2 vTexCoord0;
 in vec2 vTexCoord1;
 in vec3 vEdge;
 out vec4 fragColor;
+)";
 
-// stages[i] colorArg1, colorArg2, alphaArg1, alphaArg2: a D3DTA_ argument with its
-// D3DTA_COMPLEMENT and D3DTA_ALPHAREPLICATE bits.
-vec4 stageArgument(int argument, vec4 current, vec4 texel) {
-    int select = argument & D3DTA_SELECTMASK;
-    vec4 value = current;
-    if (select == D3DTA_DIFFUSE) value = vDiffuse;
-    else if (select == D3DTA_TEXTURE) value = texel;
-    else if (select == D3DTA_TFACTOR) value = textureFactor;
-    else if (select == D3DTA_SPECULAR) value = vSpecular;
-    if ((argument & D3DTA_COMPLEMENT) != 0) value = vec4(1.0) - value;
-    if ((argument & D3DTA_ALPHAREPLICATE) != 0) value = vec4(value.a);
+// The texture stage operations the shader carries out, each a GLSL expression of its
+// arguments a and b, the stage's texel and the current colour.
+struct StageOperation {
+    DWORD op;
+    const char* glsl;
+};
+constexpr StageOperation kStageOperations[] = {
+    {D3DTOP_SELECTARG1, "a"},
+    {D3DTOP_SELECTARG2, "b"},
+    {D3DTOP_MODULATE, "a * b"},
+    {D3DTOP_MODULATE2X, "2.0 * a * b"},
+    {D3DTOP_MODULATE4X, "4.0 * a * b"},
+    {D3DTOP_ADD, "a + b"},
+    {D3DTOP_ADDSIGNED, "a + b - 0.5"},
+    {D3DTOP_ADDSIGNED2X, "2.0 * (a + b - 0.5)"},
+    {D3DTOP_SUBTRACT, "a - b"},
+    {D3DTOP_ADDSMOOTH, "a + b - a * b"},
+    {D3DTOP_BLENDDIFFUSEALPHA, "mix(b, a, vDiffuse.a)"},
+    {D3DTOP_BLENDTEXTUREALPHA, "mix(b, a, texel.a)"},
+    {D3DTOP_BLENDFACTORALPHA, "mix(b, a, textureFactor.a)"},
+    {D3DTOP_BLENDTEXTUREALPHAPM, "a + b * (1.0 - texel.a)"},
+    {D3DTOP_BLENDCURRENTALPHA, "mix(b, a, current.a)"},
+    {D3DTOP_MODULATEALPHA_ADDCOLOR, "vec4(a.rgb + a.a * b.rgb, a.a)"},
+    {D3DTOP_MODULATECOLOR_ADDALPHA, "vec4(a.rgb * b.rgb + a.a, a.a)"},
+    {D3DTOP_MODULATEINVALPHA_ADDCOLOR, "vec4(a.rgb + (1.0 - a.a) * b.rgb, a.a)"},
+    {D3DTOP_MODULATEINVCOLOR_ADDALPHA, "vec4((1.0 - a.rgb) * b.rgb + a.a, a.a)"},
+    {D3DTOP_DOTPRODUCT3, "vec4(clamp(4.0 * dot(a.rgb - 0.5, b.rgb - 0.5), 0.0, 1.0))"},
+};
+
+// The alpha test's comparisons of the pixel's alpha with ALPHAREF, both on the 0..255 scale.
+struct AlphaComparison {
+    DWORD func;
+    const char* glsl;
+};
+constexpr AlphaComparison kAlphaComparisons[] = {
+    {D3DCMP_LESS, "<"},    {D3DCMP_EQUAL, "=="},    {D3DCMP_LESSEQUAL, "<="},   {D3DCMP_GREATER, ">"},
+    {D3DCMP_NOTEQUAL, "!="}, {D3DCMP_GREATEREQUAL, ">="},
+};
+
+// A D3DTA_ argument, with its D3DTA_COMPLEMENT and D3DTA_ALPHAREPLICATE bits, as GLSL.
+std::string StageArgument(int32_t argument) {
+    std::string value = "current";
+    switch (static_cast<DWORD>(argument) & D3DTA_SELECTMASK) {
+        case D3DTA_DIFFUSE: value = "vDiffuse"; break;
+        case D3DTA_TEXTURE: value = "texel"; break;
+        case D3DTA_TFACTOR: value = "textureFactor"; break;
+        case D3DTA_SPECULAR: value = "vSpecular"; break;
+        default: break;
+    }
+    if ((argument & D3DTA_COMPLEMENT) != 0) value = "(vec4(1.0) - " + value + ")";
+    if ((argument & D3DTA_ALPHAREPLICATE) != 0) value = "vec4(" + value + ".a)";
     return value;
 }
 
-// stages[i] colorOp, alphaOp: a D3DTEXTUREOP.
-vec4 stageOperation(int op, vec4 a, vec4 b, vec4 current, vec4 texel) {
-    if (op == D3DTOP_SELECTARG1) return a;
-    if (op == D3DTOP_SELECTARG2) return b;
-    if (op == D3DTOP_MODULATE) return a * b;
-    if (op == D3DTOP_MODULATE2X) return 2.0 * a * b;
-    if (op == D3DTOP_MODULATE4X) return 4.0 * a * b;
-    if (op == D3DTOP_ADD) return a + b;
-    if (op == D3DTOP_ADDSIGNED) return a + b - 0.5;
-    if (op == D3DTOP_ADDSIGNED2X) return 2.0 * (a + b - 0.5);
-    if (op == D3DTOP_SUBTRACT) return a - b;
-    if (op == D3DTOP_ADDSMOOTH) return a + b - a * b;
-    if (op == D3DTOP_BLENDDIFFUSEALPHA) return mix(b, a, vDiffuse.a);
-    if (op == D3DTOP_BLENDTEXTUREALPHA) return mix(b, a, texel.a);
-    if (op == D3DTOP_BLENDFACTORALPHA) return mix(b, a, textureFactor.a);
-    if (op == D3DTOP_BLENDTEXTUREALPHAPM) return a + b * (1.0 - texel.a);
-    if (op == D3DTOP_BLENDCURRENTALPHA) return mix(b, a, current.a);
-    if (op == D3DTOP_MODULATEALPHA_ADDCOLOR) return vec4(a.rgb + a.a * b.rgb, a.a);
-    if (op == D3DTOP_MODULATECOLOR_ADDALPHA) return vec4(a.rgb * b.rgb + a.a, a.a);
-    if (op == D3DTOP_MODULATEINVALPHA_ADDCOLOR) return vec4(a.rgb + (1.0 - a.a) * b.rgb, a.a);
-    if (op == D3DTOP_MODULATEINVCOLOR_ADDALPHA) return vec4((1.0 - a.rgb) * b.rgb + a.a, a.a);
-    if (op == D3DTOP_DOTPRODUCT3) return vec4(clamp(4.0 * dot(a.rgb - 0.5, b.rgb - 0.5), 0.0, 1.0));
-    return a * b;
+// One operation of a stage on its two arguments, as a GLSL block that sets `result` (only the
+// arguments the operation reads are written out).
+std::string StageBlock(int32_t op, int32_t arg1, int32_t arg2, const char* result) {
+    const char* glsl = FfpStageOperationGlsl(static_cast<DWORD>(op));
+    if (glsl == nullptr) glsl = FfpStageOperationGlsl(D3DTOP_MODULATE);
+    std::ostringstream out;
+    out << "        {\n";
+    if (op != D3DTOP_SELECTARG2) out << "            vec4 a = " << StageArgument(arg1) << ";\n";
+    if (op != D3DTOP_SELECTARG1) out << "            vec4 b = " << StageArgument(arg2) << ";\n";
+    out << "            " << result << " = " << glsl << ";\n        }\n";
+    return out.str();
 }
 
-// alphaFunc: a D3DCMPFUNC against ALPHAREF, both on the 0..255 scale.
-bool alphaTestPasses(float alpha) {
-    float value = floor(alpha * 255.0 + 0.5);
-    float reference = alphaReference.x;
-    if (alphaFunc == D3DCMP_NEVER) return false;
-    if (alphaFunc == D3DCMP_LESS) return value < reference;
-    if (alphaFunc == D3DCMP_EQUAL) return value == reference;
-    if (alphaFunc == D3DCMP_LESSEQUAL) return value <= reference;
-    if (alphaFunc == D3DCMP_GREATER) return value > reference;
-    if (alphaFunc == D3DCMP_NOTEQUAL) return value != reference;
-    if (alphaFunc == D3DCMP_GREATEREQUAL) return value >= reference;
-    return true;
-}
-
-vec4 sampleStage(int stage, vec2 coordinates) {
-    if (stage == 0) return texture(texture0, coordinates);
-    return texture(texture1, coordinates);
-}
-
-void main() {
-    // wireframeEdges: vEdge runs from 1 at a corner to 0 on the opposite edge; a pixel within
-    // half a pixel of an edge is kept, so an edge shared by two triangles is one pixel wide.
-    // (Derivatives are taken before any discard, where every pixel still runs.)
-    bool edgePixel = any(lessThanEqual(vEdge, 0.5 * fwidth(vEdge)));
-    vec4 current = vDiffuse;
-    for (int stage = 0; stage < 2; ++stage) {
-        FfpStageShape s = stages[stage];
-        if (s.colorOp == D3DTOP_DISABLE) break;  // ends the cascade
-        vec2 coordinates = stage == 0 ? vTexCoord0 : vTexCoord1;
-        if (s.spriteCoordinates) coordinates = gl_PointCoord;
-        vec4 texel = sampleStage(stage, coordinates);
-        vec4 color = stageOperation(s.colorOp, stageArgument(s.colorArg1, current, texel),
-                                    stageArgument(s.colorArg2, current, texel), current, texel);
-        float alpha = current.a;
-        if (s.alphaOp != D3DTOP_DISABLE) {
-            alpha = stageOperation(s.alphaOp, stageArgument(s.alphaArg1, current, texel),
-                                   stageArgument(s.alphaArg2, current, texel), current, texel).a;
-        }
-        current = clamp(vec4(color.rgb, alpha), 0.0, 1.0);
+// main() of the fragment shader for a shape: the texture stages that run, the specular sum,
+// the alpha test and the wireframe's edges, written out straight, with no branch on the
+// shape left for the driver to fold.
+std::string FragmentMain(const FfpShape& shape) {
+    std::ostringstream out;
+    out << "void main() {\n";
+    if (shape.wireframeEdges) {
+        // vEdge runs from 1 at a corner to 0 on the opposite edge; a pixel within half a pixel
+        // of an edge is kept, so an edge shared by two triangles is one pixel wide. The
+        // derivatives are taken before any discard, while every pixel still runs.
+        out << "    bool edgePixel = any(lessThanEqual(vEdge, 0.5 * fwidth(vEdge)));\n";
     }
-    if (specularEnable) current.rgb = min(current.rgb + vSpecular.rgb, vec3(1.0));
-    if (!alphaTestPasses(current.a)) discard;
-    if (wireframeEdges && !edgePixel) discard;
-    fragColor = current;
+    out << "    vec4 current = vDiffuse;\n";
+    for (int stage = 0; stage < 2; ++stage) {
+        const FfpStageShape& s = shape.stages[stage];
+        if (s.colorOp == D3DTOP_DISABLE) break;  // ends the cascade
+        out << "    {  // stage " << stage << "\n";
+        if (FfpStageReadsTexture(s)) {
+            const char* coordinates = s.spriteCoordinates ? "gl_PointCoord" : stage == 0 ? "vTexCoord0" : "vTexCoord1";
+            out << "        vec4 texel = texture(texture" << stage << ", " << coordinates << ");\n";
+        }
+        out << "        vec4 color;\n" << StageBlock(s.colorOp, s.colorArg1, s.colorArg2, "color");
+        out << "        vec4 alpha = current;\n";
+        if (s.alphaOp != D3DTOP_DISABLE) out << StageBlock(s.alphaOp, s.alphaArg1, s.alphaArg2, "alpha");
+        out << "        current = clamp(vec4(color.rgb, alpha.a), 0.0, 1.0);\n    }\n";
+    }
+    if (shape.specularEnable) out << "    current.rgb = min(current.rgb + vSpecular.rgb, vec3(1.0));\n";
+    const DWORD alphaFunc = static_cast<DWORD>(shape.alphaFunc);
+    if (alphaFunc == D3DCMP_NEVER) out << "    discard;\n";
+    for (const AlphaComparison& comparison : kAlphaComparisons) {
+        if (comparison.func != alphaFunc) continue;
+        out << "    if (!(floor(current.a * 255.0 + 0.5) " << comparison.glsl << " alphaReference.x)) discard;\n";
+    }
+    if (shape.wireframeEdges) out << "    if (!edgePixel) discard;\n";
+    out << "    fragColor = current;\n}\n";
+    return out.str();
 }
-)";
 
 // The D3D constants the shaders compare with, emitted into them by name from the headers'
 // own values.
@@ -275,28 +297,10 @@ struct NamedConstant {
 constexpr NamedConstant kD3dConstants[] = {
     NAMED(D3DLIGHT_SPOT), NAMED(D3DLIGHT_DIRECTIONAL),
     NAMED(D3DMCS_COLOR1), NAMED(D3DMCS_COLOR2),
-    NAMED(D3DTA_SELECTMASK), NAMED(D3DTA_DIFFUSE), NAMED(D3DTA_TEXTURE), NAMED(D3DTA_TFACTOR),
-    NAMED(D3DTA_SPECULAR), NAMED(D3DTA_COMPLEMENT), NAMED(D3DTA_ALPHAREPLICATE),
-    NAMED(D3DTOP_DISABLE), NAMED(D3DTOP_SELECTARG1), NAMED(D3DTOP_SELECTARG2), NAMED(D3DTOP_MODULATE),
-    NAMED(D3DTOP_MODULATE2X), NAMED(D3DTOP_MODULATE4X), NAMED(D3DTOP_ADD), NAMED(D3DTOP_ADDSIGNED),
-    NAMED(D3DTOP_ADDSIGNED2X), NAMED(D3DTOP_SUBTRACT), NAMED(D3DTOP_ADDSMOOTH), NAMED(D3DTOP_BLENDDIFFUSEALPHA),
-    NAMED(D3DTOP_BLENDTEXTUREALPHA), NAMED(D3DTOP_BLENDFACTORALPHA), NAMED(D3DTOP_BLENDTEXTUREALPHAPM),
-    NAMED(D3DTOP_BLENDCURRENTALPHA), NAMED(D3DTOP_MODULATEALPHA_ADDCOLOR), NAMED(D3DTOP_MODULATECOLOR_ADDALPHA),
-    NAMED(D3DTOP_MODULATEINVALPHA_ADDCOLOR), NAMED(D3DTOP_MODULATEINVCOLOR_ADDALPHA), NAMED(D3DTOP_DOTPRODUCT3),
-    NAMED(D3DCMP_NEVER), NAMED(D3DCMP_LESS), NAMED(D3DCMP_EQUAL), NAMED(D3DCMP_LESSEQUAL),
-    NAMED(D3DCMP_GREATER), NAMED(D3DCMP_NOTEQUAL), NAMED(D3DCMP_GREATEREQUAL),
 };
 #undef NAMED
 
 std::string Bool(int32_t value) { return value != 0 ? "true" : "false"; }
-
-std::string StageConstant(const FfpStageShape& stage) {
-    std::ostringstream out;
-    out << "FfpStageShape(" << stage.colorOp << ", " << stage.colorArg1 << ", " << stage.colorArg2 << ", "
-        << stage.alphaOp << ", " << stage.alphaArg1 << ", " << stage.alphaArg2 << ", "
-        << Bool(stage.spriteCoordinates) << ")";
-    return out.str();
-}
 
 // The version line, the D3D constants by name, and the FfpShape as constants named as its
 // fields.
@@ -307,8 +311,6 @@ std::string Prologue(const FfpShape& shape) {
     text << "precision highp float;\nprecision highp int;\n";
     for (const NamedConstant& constant : kD3dConstants) text << "const int " << constant.name << " = " << constant.value << ";\n";
     text << "#define SHADE " << (shape.flatShading ? "flat" : "") << "\n";
-    text << "struct FfpStageShape {\n    int colorOp;\n    int colorArg1;\n    int colorArg2;\n    int alphaOp;\n"
-            "    int alphaArg1;\n    int alphaArg2;\n    bool spriteCoordinates;\n};\n";
     auto flag = [&](const char* name, int32_t value) { text << "const bool " << name << " = " << Bool(value) << ";\n"; };
     auto number = [&](const char* name, int32_t value) { text << "const int " << name << " = " << value << ";\n"; };
     flag("hasNormal", shape.hasNormal);
@@ -324,20 +326,22 @@ std::string Prologue(const FfpShape& shape) {
     number("specularSource", shape.specularSource);
     number("emissiveSource", shape.emissiveSource);
     flag("pretransformed", shape.pretransformed);
-    flag("specularEnable", shape.specularEnable);
-    flag("wireframeEdges", shape.wireframeEdges);
-    number("alphaFunc", shape.alphaFunc);
-    text << "const FfpStageShape stages[2] = FfpStageShape[2](" << StageConstant(shape.stages[0]) << ", "
-         << StageConstant(shape.stages[1]) << ");\n";
     return text.str();
 }
 
 }  // namespace
 
+const char* FfpStageOperationGlsl(DWORD op) {
+    for (const StageOperation& operation : kStageOperations) {
+        if (operation.op == op) return operation.glsl;
+    }
+    return nullptr;
+}
+
 std::string FfpVertexShaderSource(const FfpShape& shape) { return Prologue(shape) + kUniformBlock + kVertexShader; }
 
 std::string FfpFragmentShaderSource(const FfpShape& shape) {
-    return Prologue(shape) + kUniformBlock + kFragmentShader;
+    return Prologue(shape) + kUniformBlock + kFragmentDeclarations + FragmentMain(shape);
 }
 
 }  // namespace platform

@@ -23,6 +23,13 @@ enum FfpAttribute : unsigned {
 // The shaders for one shape of the state. Flat shading (D3DSHADE_FLAT) takes the colours
 // from the first vertex of a primitive.
 std::string FfpVertexShaderSource(const FfpShape& shape);
+// The fragment shader is written out for the shape's stages, alpha test and edges, so that no
+// branch on the state is left for a driver to fold: a software rasteriser that does not fold
+// them runs every instruction of a shader for each pixel, taken branch or not.
 std::string FfpFragmentShaderSource(const FfpShape& shape);
+
+// The GLSL expression of a texture stage operation of arguments a and b, or null for an
+// operation the shader does not carry out.
+const char* FfpStageOperationGlsl(DWORD op);
 
 }  // namespace platform

@@ -2,12 +2,12 @@
 
 #include "d3d9/shader_render_states.h"
 #include "core/report.h"
+#include "gl/ffp_shader_source.h"
 #include "gl/gl_translate.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <iterator>
 #include <mutex>
 #include <set>
 #include <string>
@@ -69,35 +69,17 @@ FfpLight PackLight(const D3DLIGHT9& light, const D3DMATRIX& view) {
     return packed;
 }
 
-bool ReadsTexture(DWORD op, DWORD arg1, DWORD arg2) {
-    if (op == D3DTOP_DISABLE) return false;
-    if (op == D3DTOP_BLENDTEXTUREALPHA || op == D3DTOP_BLENDTEXTUREALPHAPM) return true;
-    return ((arg1 & D3DTA_SELECTMASK) == D3DTA_TEXTURE && op != D3DTOP_SELECTARG2) ||
-           ((arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE && op != D3DTOP_SELECTARG1);
-}
-
-// The texture stage operations the fixed-function shader carries out (stageOperation in its
-// GLSL, which draws any other as D3DTOP_MODULATE).
-constexpr DWORD kShaderStageOperations[] = {
-    D3DTOP_DISABLE, D3DTOP_SELECTARG1, D3DTOP_SELECTARG2, D3DTOP_MODULATE, D3DTOP_MODULATE2X, D3DTOP_MODULATE4X,
-    D3DTOP_ADD, D3DTOP_ADDSIGNED, D3DTOP_ADDSIGNED2X, D3DTOP_SUBTRACT, D3DTOP_ADDSMOOTH, D3DTOP_BLENDDIFFUSEALPHA,
-    D3DTOP_BLENDTEXTUREALPHA, D3DTOP_BLENDFACTORALPHA, D3DTOP_BLENDTEXTUREALPHAPM, D3DTOP_BLENDCURRENTALPHA,
-    D3DTOP_MODULATEALPHA_ADDCOLOR, D3DTOP_MODULATECOLOR_ADDALPHA, D3DTOP_MODULATEINVALPHA_ADDCOLOR,
-    D3DTOP_MODULATEINVCOLOR_ADDALPHA, D3DTOP_DOTPRODUCT3,
-};
-
 // An operation the shader does not carry out is said once per operation, then drawn as MODULATE.
-void ReportUnsupportedOperation(DWORD op) {
-    if (std::find(std::begin(kShaderStageOperations), std::end(kShaderStageOperations), op) !=
-        std::end(kShaderStageOperations)) {
-        return;
-    }
+DWORD OperationTheShaderCarriesOut(DWORD op) {
+    if (op == D3DTOP_DISABLE || FfpStageOperationGlsl(op) != nullptr) return op;
     static std::mutex lock;
     static std::set<DWORD> reported;
     std::lock_guard<std::mutex> guard(lock);
-    if (!reported.insert(op).second) return;
-    ReportFailure("texture stage operation " + std::to_string(op) +
-                  " is not offered by the fixed-function shader; it is drawn as D3DTOP_MODULATE");
+    if (reported.insert(op).second) {
+        ReportFailure("texture stage operation " + std::to_string(op) +
+                      " is not offered by the fixed-function shader; it is drawn as D3DTOP_MODULATE");
+    }
+    return D3DTOP_MODULATE;
 }
 
 FfpStageShape PackStage(const FfpInputs& inputs, int stage) {
@@ -106,17 +88,17 @@ FfpStageShape PackStage(const FfpInputs& inputs, int stage) {
     DWORD alphaOp = ts[D3DTSS_ALPHAOP], alphaArg1 = ts[D3DTSS_ALPHAARG1], alphaArg2 = ts[D3DTSS_ALPHAARG2];
     if (!inputs.textureBound[stage]) {
         // A stage reading a missing texture passes the previous stage's result through.
-        if (ReadsTexture(colorOp, colorArg1, colorArg2)) {
+        if (StageReadsTexture(colorOp, colorArg1, colorArg2)) {
             colorOp = D3DTOP_SELECTARG1;
             colorArg1 = D3DTA_CURRENT;
         }
-        if (ReadsTexture(alphaOp, alphaArg1, alphaArg2)) {
+        if (StageReadsTexture(alphaOp, alphaArg1, alphaArg2)) {
             alphaOp = D3DTOP_SELECTARG1;
             alphaArg1 = D3DTA_CURRENT;
         }
     }
-    ReportUnsupportedOperation(colorOp);
-    ReportUnsupportedOperation(alphaOp);
+    colorOp = OperationTheShaderCarriesOut(colorOp);
+    alphaOp = OperationTheShaderCarriesOut(alphaOp);
     bool sprite = inputs.drawingPoints && ShaderRenderState<D3DRS_POINTSPRITEENABLE>(*inputs.state) != FALSE;
     return FfpStageShape{static_cast<int32_t>(colorOp),  static_cast<int32_t>(colorArg1),
                          static_cast<int32_t>(colorArg2), static_cast<int32_t>(alphaOp),
@@ -199,6 +181,20 @@ D3DMATRIX NormalMatrixOf(const D3DMATRIX& m) {
 int PointGuardBand(const FfpInputs& inputs) {
     if (!inputs.drawingPoints) return 0;
     return static_cast<int>(std::ceil(std::max(inputs.maxPointSize, 1.0f) / 2.0f));
+}
+
+bool StageReadsTexture(DWORD op, DWORD arg1, DWORD arg2) {
+    if (op == D3DTOP_DISABLE) return false;
+    if (op == D3DTOP_BLENDTEXTUREALPHA || op == D3DTOP_BLENDTEXTUREALPHAPM) return true;
+    return ((arg1 & D3DTA_SELECTMASK) == D3DTA_TEXTURE && op != D3DTOP_SELECTARG2) ||
+           ((arg2 & D3DTA_SELECTMASK) == D3DTA_TEXTURE && op != D3DTOP_SELECTARG1);
+}
+
+bool FfpStageReadsTexture(const FfpStageShape& stage) {
+    return StageReadsTexture(static_cast<DWORD>(stage.colorOp), static_cast<DWORD>(stage.colorArg1),
+                             static_cast<DWORD>(stage.colorArg2)) ||
+           StageReadsTexture(static_cast<DWORD>(stage.alphaOp), static_cast<DWORD>(stage.alphaArg1),
+                             static_cast<DWORD>(stage.alphaArg2));
 }
 
 bool FfpShape::operator==(const FfpShape& other) const { return std::memcmp(this, &other, sizeof other) == 0; }

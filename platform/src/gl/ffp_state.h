@@ -37,6 +37,11 @@ struct FfpStageShape {
 // block, so that the compiler removes every path the state does not take: a software
 // rasteriser runs every instruction of a shader for each pixel, taken branch or not. Plain
 // 32-bit fields without padding, compared as bytes.
+// Whether a stage operation reads its texture (an operation that reads an argument, or the
+// texture's alpha, of D3DTA_TEXTURE).
+bool StageReadsTexture(DWORD op, DWORD arg1, DWORD arg2);
+bool FfpStageReadsTexture(const FfpStageShape& stage);
+
 struct FfpShape {
     // What the vertex format carries.
     int32_t hasNormal;
